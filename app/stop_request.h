@@ -1,0 +1,21 @@
+// A clean way out of the endless main loop.
+//
+// The handlers installed here only set a flag; the main loop reads it between
+// iterations, then stops the application and returns 0. Nothing is printed.
+#ifndef PADWATCH_APP_STOP_REQUEST_H_
+#define PADWATCH_APP_STOP_REQUEST_H_
+
+// Routes SIGINT and SIGTERM (on Windows: Ctrl+C, Ctrl+Break and closing the
+// console) to a stop request instead of ending the process at once.
+void InstallStopHandlers();
+
+// True once a stop has been requested. Cheap enough to call on every loop
+// iteration.
+bool StopRequested();
+
+// Tells the stop handlers that the main loop has finished cleaning up. On
+// Windows, a console that is being closed waits for this before the process
+// is ended; elsewhere it does nothing.
+void StopCompleted();
+
+#endif  // PADWATCH_APP_STOP_REQUEST_H_

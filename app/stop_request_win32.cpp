@@ -1,0 +1,45 @@
+#include "app/stop_request.h"
+
+#include <atomic>
+
+#include "platform/xinput.h"
+
+namespace {
+
+// The console control handler runs on a thread of its own; the main loop
+// polls this flag between iterations.
+std::atomic<bool> stopRequested{false};
+HANDLE stopCompleted = nullptr;
+
+BOOL WINAPI OnConsoleControl(DWORD type) {
+  switch (type) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT:
+      stopRequested.store(true);
+      return TRUE;
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT:
+      // Windows ends the process as soon as this handler returns, so wait
+      // (within the few seconds the system allows) for the main loop to
+      // finish its clean stop.
+      stopRequested.store(true);
+      if (stopCompleted != nullptr) WaitForSingleObject(stopCompleted, 4000);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+void InstallStopHandlers() {
+  stopCompleted = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+}
+
+bool StopRequested() { return stopRequested.load(std::memory_order_relaxed); }
+
+void StopCompleted() {
+  if (stopCompleted != nullptr) SetEvent(stopCompleted);
+}

@@ -1,0 +1,190 @@
+#include "platform/sdl/sdl_xinput.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+
+#include "platform/sdl/sdl_conversions.h"
+#include "platform/xinput.h"
+
+namespace {
+
+struct ButtonMap {
+  SDL_GameControllerButton button;
+  WORD mask;
+};
+
+// The fourteen buttons XInput reports; the guide button and the extra
+// buttons of some pads are left out.
+constexpr ButtonMap kButtons[] = {
+    {SDL_CONTROLLER_BUTTON_A, XINPUT_GAMEPAD_A},
+    {SDL_CONTROLLER_BUTTON_B, XINPUT_GAMEPAD_B},
+    {SDL_CONTROLLER_BUTTON_X, XINPUT_GAMEPAD_X},
+    {SDL_CONTROLLER_BUTTON_Y, XINPUT_GAMEPAD_Y},
+    {SDL_CONTROLLER_BUTTON_DPAD_UP, XINPUT_GAMEPAD_DPAD_UP},
+    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, XINPUT_GAMEPAD_DPAD_DOWN},
+    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, XINPUT_GAMEPAD_DPAD_LEFT},
+    {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, XINPUT_GAMEPAD_DPAD_RIGHT},
+    {SDL_CONTROLLER_BUTTON_START, XINPUT_GAMEPAD_START},
+    {SDL_CONTROLLER_BUTTON_BACK, XINPUT_GAMEPAD_BACK},
+    {SDL_CONTROLLER_BUTTON_LEFTSTICK, XINPUT_GAMEPAD_LEFT_THUMB},
+    {SDL_CONTROLLER_BUTTON_RIGHTSTICK, XINPUT_GAMEPAD_RIGHT_THUMB},
+    {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, XINPUT_GAMEPAD_LEFT_SHOULDER},
+    {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, XINPUT_GAMEPAD_RIGHT_SHOULDER},
+};
+
+struct Pad {
+  SDL_GameController* controller = nullptr;
+  SDL_JoystickID id = -1;
+  XINPUT_STATE state{};
+};
+
+enum class Status { kStopped, kRunning, kFailed };
+
+Status status = Status::kStopped;
+Pad pads[XUSER_MAX_COUNT];
+int openPads = 0;
+// The slot of the previous query; a query at or below it starts a new pass.
+DWORD lastSlot = XUSER_MAX_COUNT;
+
+void ClosePad(Pad& pad) {
+  SDL_GameControllerClose(pad.controller);
+  pad = Pad();
+  --openPads;
+}
+
+bool IsOpen(SDL_JoystickID id) {
+  for (const Pad& pad : pads) {
+    if (pad.controller != nullptr && pad.id == id) return true;
+  }
+  return false;
+}
+
+// Gives each new game controller the lowest free slot, as long as one is free.
+void OpenArrivals() {
+  const int devices = SDL_NumJoysticks();
+  for (int index = 0; index < devices && openPads < XUSER_MAX_COUNT; ++index) {
+    const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(index);
+    if (id < 0 || IsOpen(id) || !SDL_IsGameController(index)) continue;
+    SDL_GameController* controller = SDL_GameControllerOpen(index);
+    if (controller == nullptr) continue;
+    int slot = 0;
+    while (pads[slot].controller != nullptr) ++slot;
+    pads[slot].controller = controller;
+    pads[slot].id = id;
+    pads[slot].state = XINPUT_STATE{};
+    ++openPads;
+    // Pads with player lights show the slot, as they do under XInput.
+    SDL_GameControllerSetPlayerIndex(controller, slot);
+  }
+}
+
+// One refresh per pass over the slots: SDL reads the devices and looks for
+// arrivals and removals.
+void Refresh() {
+  SDL_GameControllerUpdate();
+  bool removed = false;
+  for (Pad& pad : pads) {
+    if (pad.controller != nullptr && !SDL_GameControllerGetAttached(pad.controller)) {
+      ClosePad(pad);
+      removed = true;
+    }
+  }
+  // While every device SDL knows is one of ours and none left, nothing can
+  // have arrived, so the device list need not be walked.
+  if (removed || SDL_NumJoysticks() != openPads) OpenArrivals();
+}
+
+XINPUT_GAMEPAD ReadGamepad(SDL_GameController* controller) {
+  XINPUT_GAMEPAD pad{};
+  WORD buttons = 0;
+  for (const ButtonMap& map : kButtons) {
+    if (SDL_GameControllerGetButton(controller, map.button) != 0) {
+      buttons = static_cast<WORD>(buttons | map.mask);
+    }
+  }
+  pad.wButtons = buttons;
+  pad.bLeftTrigger =
+      TriggerFromSdl(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERLEFT));
+  pad.bRightTrigger =
+      TriggerFromSdl(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERRIGHT));
+  pad.sThumbLX = StickXFromSdl(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTX));
+  pad.sThumbLY = StickYFromSdl(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTY));
+  pad.sThumbRX = StickXFromSdl(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_RIGHTX));
+  pad.sThumbRY =
+      StickYFromSdl(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_RIGHTY));
+  return pad;
+}
+
+bool SameReading(const XINPUT_GAMEPAD& a, const XINPUT_GAMEPAD& b) {
+  return a.wButtons == b.wButtons && a.bLeftTrigger == b.bLeftTrigger &&
+         a.bRightTrigger == b.bRightTrigger && a.sThumbLX == b.sThumbLX &&
+         a.sThumbLY == b.sThumbLY && a.sThumbRX == b.sThumbRX && a.sThumbRY == b.sThumbRY;
+}
+
+}  // namespace
+
+namespace sdl_platform {
+
+bool Start() {
+  if (status == Status::kRunning) return true;
+  if (status == Status::kFailed) return false;
+  // padwatch stops cleanly on SIGINT and SIGTERM itself; SDL must not take
+  // those signals over.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // No window will ever have focus: read controllers regardless.
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+  if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
+    std::fprintf(stderr,
+                 "padwatch: cannot start SDL game controller support: %s; no controller will be "
+                 "seen\n",
+                 SDL_GetError());
+    status = Status::kFailed;
+    return false;
+  }
+  // Everything is read by polling; events nobody drains must not pile up.
+  SDL_GameControllerEventState(SDL_IGNORE);
+  SDL_JoystickEventState(SDL_IGNORE);
+  status = Status::kRunning;
+  lastSlot = XUSER_MAX_COUNT;
+  return true;
+}
+
+void Shutdown() {
+  if (status != Status::kRunning) {
+    status = Status::kStopped;
+    return;
+  }
+  for (Pad& pad : pads) {
+    if (pad.controller != nullptr) ClosePad(pad);
+  }
+  SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+  status = Status::kStopped;
+}
+
+}  // namespace sdl_platform
+
+extern "C" DWORD WINAPI XInputGetState(DWORD dwUserIndex, XINPUT_STATE* pState) {
+  if (dwUserIndex >= XUSER_MAX_COUNT || pState == nullptr) return ERROR_BAD_ARGUMENTS;
+  if (!sdl_platform::Start()) return ERROR_DEVICE_NOT_CONNECTED;
+  if (dwUserIndex <= lastSlot) Refresh();
+  lastSlot = dwUserIndex;
+
+  Pad& pad = pads[dwUserIndex];
+  if (pad.controller == nullptr) return ERROR_DEVICE_NOT_CONNECTED;
+  if (!SDL_GameControllerGetAttached(pad.controller)) {
+    ClosePad(pad);
+    return ERROR_DEVICE_NOT_CONNECTED;
+  }
+  const XINPUT_GAMEPAD reading = ReadGamepad(pad.controller);
+  if (!SameReading(reading, pad.state.Gamepad)) {
+    pad.state.Gamepad = reading;
+    ++pad.state.dwPacketNumber;
+  }
+  *pState = pad.state;
+  return ERROR_SUCCESS;
+}
+
+extern "C" HRESULT WINAPI CoInitializeEx(LPVOID /*pvReserved*/, DWORD /*dwCoInit*/) {
+  return S_OK;
+}

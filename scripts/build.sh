@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs padwatch on Debian and Ubuntu.
+#
+#   scripts/build.sh run    build padwatch (release) and run it
+#   scripts/build.sh test   build everything (debug, with tests) and run the tests
+#
+# Missing packages are installed with apt-get when run as root; otherwise the
+# exact apt-get line is printed and nothing else happens. PADWATCH_WERROR=ON
+# turns compiler warnings into errors.
+set -euo pipefail
+
+mode=${1:-}
+case "$mode" in
+  run|test) ;;
+  *) echo "usage: scripts/build.sh run|test" >&2; exit 2 ;;
+esac
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+packages=(g++ cmake ninja-build pkg-config libsdl2-dev)
+if [ "$mode" = test ]; then
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev)
+fi
+
+missing=()
+if command -v dpkg-query >/dev/null 2>&1; then
+  for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [ "$status" = "install ok installed" ] || missing+=("$package")
+  done
+fi
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "padwatch needs these packages first:" >&2
+    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+  fi
+  echo "Installing ${missing[*]}" >&2
+  export DEBIAN_FRONTEND=noninteractive
+  apt_options=(-q -o DPkg::Lock::Timeout=600)
+  apt-get "${apt_options[@]}" update >&2
+  apt-get "${apt_options[@]}" install -y --no-install-recommends "${missing[@]}" >&2
+fi
+
+generator=()
+command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
+jobs=$(nproc 2>/dev/null || echo 2)
+
+if [ "$mode" = run ]; then
+  build="$root/build/release"
+  cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release \
+    -DPADWATCH_BUILD_TESTS=OFF -DPADWATCH_WERROR="${PADWATCH_WERROR:-OFF}" >&2
+  cmake --build "$build" --parallel "$jobs" --target padwatch >&2
+  echo "padwatch is watching for controllers; Ctrl+C stops it." >&2
+  exec "$build/padwatch"
+fi
+
+build="$root/build/debug"
+cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Debug \
+  -DPADWATCH_WERROR="${PADWATCH_WERROR:-OFF}"
+cmake --build "$build" --parallel "$jobs"
+ctest --test-dir "$build" --output-on-failure --parallel "$jobs"

@@ -1,0 +1,91 @@
+#include "replay/scenario.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct BadLine {
+  const char* text;
+  std::size_t line;
+  const char* error;
+};
+
+class ScenarioErrorTest : public ::testing::TestWithParam<BadLine> {};
+
+TEST_P(ScenarioErrorTest, NamesTheLineAndWhatIsWrong) {
+  Scenario scenario;
+  std::size_t line = 0;
+  std::string error;
+  EXPECT_FALSE(ParseScenario(GetParam().text, &scenario, &line, &error));
+  EXPECT_EQ(line, GetParam().line);
+  EXPECT_EQ(error, GetParam().error);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadLines, ScenarioErrorTest,
+    ::testing::Values(
+        BadLine{"plug 0\njump 1\n", 2,
+                "unknown command 'jump' (expected plug, unplug, press, release, set or poll)"},
+        BadLine{"Plug 0\n", 1,
+                "unknown command 'Plug' (expected plug, unplug, press, release, set or poll)"},
+        BadLine{"plug\n", 1, "plug: missing slot (0 to 3)"},
+        BadLine{"plug 4\n", 1, "plug: slot must be 0 to 3, not '4'"},
+        BadLine{"unplug -1\n", 1, "unplug: slot must be 0 to 3, not '-1'"},
+        BadLine{"press x A\n", 1, "press: slot must be 0 to 3, not 'x'"},
+        BadLine{"plug 0 1\n", 1, "plug: unexpected extra word '1'"},
+        BadLine{"press 0\n", 1, "press: missing button name"},
+        BadLine{"release 0 A start\n", 1,
+                "release: unknown button 'start' (expected A B X Y DPAD_UP DPAD_DOWN DPAD_LEFT "
+                "DPAD_RIGHT START BACK LB RB L3 R3)"},
+        BadLine{"set 0\n", 1, "set: missing field and value"},
+        BadLine{"set 0 lz 5\n", 1, "set: unknown field 'lz' (expected lx ly rx ry lt rt)"},
+        BadLine{"set 0 lx\n", 1, "set: missing value for 'lx'"},
+        BadLine{"set 0 lx 5 ly\n", 1, "set: missing value for 'ly'"},
+        BadLine{"set 0 lx 32768\n", 1, "set: value for 'lx' must be -32768 to 32767, not '32768'"},
+        BadLine{"set 0 ry -32769\n", 1,
+                "set: value for 'ry' must be -32768 to 32767, not '-32769'"},
+        BadLine{"set 0 lt 256\n", 1, "set: value for 'lt' must be 0 to 255, not '256'"},
+        BadLine{"set 0 rt -1\n", 1, "set: value for 'rt' must be 0 to 255, not '-1'"},
+        BadLine{"set 0 lx 99999999999999999999\n", 1,
+                "set: value for 'lx' must be -32768 to 32767, not '99999999999999999999'"},
+        BadLine{"set 0 lx 1.5\n", 1, "set: value for 'lx' is not a whole number: '1.5'"},
+        BadLine{"set 0 lx +5\n", 1, "set: value for 'lx' is not a whole number: '+5'"},
+        BadLine{"set 0 lx 0x10\n", 1, "set: value for 'lx' is not a whole number: '0x10'"},
+        BadLine{"set 0 lx -\n", 1, "set: value for 'lx' is not a whole number: '-'"},
+        BadLine{"poll 0\n", 1, "poll: count must be at least 1, not '0'"},
+        BadLine{"poll -3\n", 1, "poll: count must be at least 1, not '-3'"},
+        BadLine{"poll many\n", 1, "poll: count is not a whole number: 'many'"},
+        BadLine{"poll 99999999999999999999\n", 1, "poll: count is too large: '99999999999999999999'"},
+        BadLine{"poll 2 3\n", 1, "poll: unexpected extra word '3'"},
+        BadLine{"# ok\n\n   \nplug 0 # fine\npoll\nplug 9\n", 6,
+                "plug: slot must be 0 to 3, not '9'"}));
+
+TEST(ScenarioTest, AcceptsCommentsBlankLinesTabsAndCrlf) {
+  Scenario scenario;
+  std::size_t line = 0;
+  std::string error;
+  ASSERT_TRUE(ParseScenario("# header\r\n\r\n\tplug\t2  # trailing\r\n"
+                            "press 2 A B\r\nset 2 lx -32768 lt 255 lx 5\r\npoll\r\npoll 3",
+                            &scenario, &line, &error))
+      << error;
+  ASSERT_EQ(scenario.steps.size(), 5u);
+  EXPECT_EQ(scenario.steps[0].kind, ScenarioStep::Kind::kPlug);
+  EXPECT_EQ(scenario.steps[0].slot, 2u);
+  EXPECT_EQ(scenario.steps[1].buttons, XINPUT_GAMEPAD_A | XINPUT_GAMEPAD_B);
+  EXPECT_EQ(scenario.steps[2].values[static_cast<int>(ScenarioField::kLX)], 5);  // last one wins
+  EXPECT_EQ(scenario.steps[2].values[static_cast<int>(ScenarioField::kLT)], 255);
+  EXPECT_EQ(scenario.steps[3].polls, 1u);
+  EXPECT_EQ(scenario.steps[4].polls, 3u);
+}
+
+TEST(ScenarioTest, EmptyScenarioIsValid) {
+  Scenario scenario;
+  std::size_t line = 0;
+  std::string error;
+  EXPECT_TRUE(ParseScenario("", &scenario, &line, &error));
+  EXPECT_TRUE(scenario.steps.empty());
+}
+
+}  // namespace
