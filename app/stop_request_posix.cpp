@@ -9,7 +9,9 @@ namespace {
 std::atomic<bool> stopRequested{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "the stop flag must be lock-free");
 
-extern "C" void OnStopSignal(int /*signal*/) { stopRequested.store(true, std::memory_order_relaxed); }
+extern "C" void OnStopSignal(int /*signal*/) {
+  stopRequested.store(true, std::memory_order_relaxed);
+}
 
 }  // namespace
 

@@ -16,8 +16,8 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 #include <xinput.h>
 
 #else  // !_WIN32

@@ -159,8 +159,8 @@ class LineParser {
       const NumberParse parsed = ParseInteger(words[i + 1], &value);
       const std::string range = std::to_string(spec.min) + " to " + std::to_string(spec.max);
       if (parsed == NumberParse::kNotANumber) {
-        return Fail("set: value for " + Quoted(words[i]) + " is not a whole number: " +
-                    Quoted(words[i + 1]));
+        return Fail("set: value for " + Quoted(words[i]) +
+                    " is not a whole number: " + Quoted(words[i + 1]));
       }
       if (parsed == NumberParse::kOutOfRange || value < spec.min || value > spec.max) {
         return Fail("set: value for " + Quoted(words[i]) + " must be " + range + ", not " +
@@ -202,12 +202,24 @@ void ApplySet(const ScenarioStep& step) {
     if ((step.fieldsSet & (1u << f)) == 0) continue;
     const std::int32_t v = step.values[f];
     switch (static_cast<ScenarioField>(f)) {
-      case ScenarioField::kLX: pad.sThumbLX = static_cast<SHORT>(v); break;
-      case ScenarioField::kLY: pad.sThumbLY = static_cast<SHORT>(v); break;
-      case ScenarioField::kRX: pad.sThumbRX = static_cast<SHORT>(v); break;
-      case ScenarioField::kRY: pad.sThumbRY = static_cast<SHORT>(v); break;
-      case ScenarioField::kLT: pad.bLeftTrigger = static_cast<BYTE>(v); break;
-      case ScenarioField::kRT: pad.bRightTrigger = static_cast<BYTE>(v); break;
+      case ScenarioField::kLX:
+        pad.sThumbLX = static_cast<SHORT>(v);
+        break;
+      case ScenarioField::kLY:
+        pad.sThumbLY = static_cast<SHORT>(v);
+        break;
+      case ScenarioField::kRX:
+        pad.sThumbRX = static_cast<SHORT>(v);
+        break;
+      case ScenarioField::kRY:
+        pad.sThumbRY = static_cast<SHORT>(v);
+        break;
+      case ScenarioField::kLT:
+        pad.bLeftTrigger = static_cast<BYTE>(v);
+        break;
+      case ScenarioField::kRT:
+        pad.bRightTrigger = static_cast<BYTE>(v);
+        break;
     }
   }
   scripted::SetGamepad(step.slot, pad);
@@ -259,11 +271,21 @@ bool ParseScenario(const std::string& text, Scenario* scenario, std::size_t* err
 void PlayScenario(const Scenario& scenario, Application& application) {
   for (const ScenarioStep& step : scenario.steps) {
     switch (step.kind) {
-      case ScenarioStep::Kind::kPlug: scripted::Plug(step.slot); break;
-      case ScenarioStep::Kind::kUnplug: scripted::Unplug(step.slot); break;
-      case ScenarioStep::Kind::kPress: scripted::Press(step.slot, step.buttons); break;
-      case ScenarioStep::Kind::kRelease: scripted::Release(step.slot, step.buttons); break;
-      case ScenarioStep::Kind::kSet: ApplySet(step); break;
+      case ScenarioStep::Kind::kPlug:
+        scripted::Plug(step.slot);
+        break;
+      case ScenarioStep::Kind::kUnplug:
+        scripted::Unplug(step.slot);
+        break;
+      case ScenarioStep::Kind::kPress:
+        scripted::Press(step.slot, step.buttons);
+        break;
+      case ScenarioStep::Kind::kRelease:
+        scripted::Release(step.slot, step.buttons);
+        break;
+      case ScenarioStep::Kind::kSet:
+        ApplySet(step);
+        break;
       case ScenarioStep::Kind::kPoll:
         for (std::uint64_t i = 0; i < step.polls && application.IsRunning(); ++i) {
           application.Update();

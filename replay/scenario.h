@@ -26,10 +26,10 @@ struct ScenarioStep {
   enum class Kind { kPlug, kUnplug, kPress, kRelease, kSet, kPoll };
   Kind kind = Kind::kPoll;
   DWORD slot = 0;
-  WORD buttons = 0;              // kPress, kRelease
-  std::uint8_t fieldsSet = 0;    // kSet: bit i set when field i is given
+  WORD buttons = 0;                               // kPress, kRelease
+  std::uint8_t fieldsSet = 0;                     // kSet: bit i set when field i is given
   std::int32_t values[kScenarioFieldCount] = {};  // kSet
-  std::uint64_t polls = 0;       // kPoll
+  std::uint64_t polls = 0;                        // kPoll
 };
 
 struct Scenario {

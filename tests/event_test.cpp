@@ -33,7 +33,9 @@ class EventTest : public ::testing::Test {
     senders.clear();
   }
   // Any address will do: the event only passes the sender on.
-  ControllerManager* Sender(int which) { return reinterpret_cast<ControllerManager*>(&dummy[which]); }
+  ControllerManager* Sender(int which) {
+    return reinterpret_cast<ControllerManager*>(&dummy[which]);
+  }
   std::string InvokeAndRecord(Event& event) {
     calls.clear();
     event.Invoke();

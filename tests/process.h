@@ -13,10 +13,10 @@ struct ProcessResult {
 };
 
 struct ProcessOptions {
-  std::string input;          // written to the child's standard input, then closed
-  int signalAfterMs = -1;     // send signalToSend after this long; -1: never
+  std::string input;       // written to the child's standard input, then closed
+  int signalAfterMs = -1;  // send signalToSend after this long; -1: never
   int signalToSend = 0;
-  int timeoutMs = 30000;      // the child is killed after this long
+  int timeoutMs = 30000;  // the child is killed after this long
 };
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options);

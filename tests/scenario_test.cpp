@@ -57,7 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"poll 0\n", 1, "poll: count must be at least 1, not '0'"},
         BadLine{"poll -3\n", 1, "poll: count must be at least 1, not '-3'"},
         BadLine{"poll many\n", 1, "poll: count is not a whole number: 'many'"},
-        BadLine{"poll 99999999999999999999\n", 1, "poll: count is too large: '99999999999999999999'"},
+        BadLine{"poll 99999999999999999999\n", 1,
+                "poll: count is too large: '99999999999999999999'"},
         BadLine{"poll 2 3\n", 1, "poll: unexpected extra word '3'"},
         BadLine{"# ok\n\n   \nplug 0 # fine\npoll\nplug 9\n", 6,
                 "plug: slot must be 0 to 3, not '9'"}));
@@ -66,9 +67,10 @@ TEST(ScenarioTest, AcceptsCommentsBlankLinesTabsAndCrlf) {
   Scenario scenario;
   std::size_t line = 0;
   std::string error;
-  ASSERT_TRUE(ParseScenario("# header\r\n\r\n\tplug\t2  # trailing\r\n"
-                            "press 2 A B\r\nset 2 lx -32768 lt 255 lx 5\r\npoll\r\npoll 3",
-                            &scenario, &line, &error))
+  ASSERT_TRUE(
+      ParseScenario("# header\r\n\r\n\tplug\t2  # trailing\r\n"
+                    "press 2 A B\r\nset 2 lx -32768 lt 255 lx 5\r\npoll\r\npoll 3",
+                    &scenario, &line, &error))
       << error;
   ASSERT_EQ(scenario.steps.size(), 5u);
   EXPECT_EQ(scenario.steps[0].kind, ScenarioStep::Kind::kPlug);

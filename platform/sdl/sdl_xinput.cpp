@@ -111,8 +111,7 @@ XINPUT_GAMEPAD ReadGamepad(SDL_GameController* controller) {
   pad.sThumbLX = StickXFromSdl(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTX));
   pad.sThumbLY = StickYFromSdl(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTY));
   pad.sThumbRX = StickXFromSdl(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_RIGHTX));
-  pad.sThumbRY =
-      StickYFromSdl(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_RIGHTY));
+  pad.sThumbRY = StickYFromSdl(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_RIGHTY));
   return pad;
 }
 
@@ -185,6 +184,4 @@ extern "C" DWORD WINAPI XInputGetState(DWORD dwUserIndex, XINPUT_STATE* pState) 
   return ERROR_SUCCESS;
 }
 
-extern "C" HRESULT WINAPI CoInitializeEx(LPVOID /*pvReserved*/, DWORD /*dwCoInit*/) {
-  return S_OK;
-}
+extern "C" HRESULT WINAPI CoInitializeEx(LPVOID /*pvReserved*/, DWORD /*dwCoInit*/) { return S_OK; }
