@@ -60,8 +60,10 @@ bool IsOpen(SDL_JoystickID id) {
   return false;
 }
 
-// Gives each new game controller the lowest free slot, as long as one is free.
-void OpenArrivals() {
+// Gives each new game controller the lowest free slot, as long as one is
+// free. Returns whether any was opened.
+bool OpenArrivals() {
+  bool opened = false;
   const int devices = SDL_NumJoysticks();
   for (int index = 0; index < devices && openPads < XUSER_MAX_COUNT; ++index) {
     const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(index);
@@ -74,9 +76,11 @@ void OpenArrivals() {
     pads[slot].id = id;
     pads[slot].state = XINPUT_STATE{};
     ++openPads;
+    opened = true;
     // Pads with player lights show the slot, as they do under XInput.
     SDL_GameControllerSetPlayerIndex(controller, slot);
   }
+  return opened;
 }
 
 // One refresh per pass over the slots: SDL reads the devices and looks for
@@ -92,7 +96,12 @@ void Refresh() {
   }
   // While every device SDL knows is one of ours and none left, nothing can
   // have arrived, so the device list need not be walked.
-  if (removed || SDL_NumJoysticks() != openPads) OpenArrivals();
+  if ((removed || SDL_NumJoysticks() != openPads) && OpenArrivals()) {
+    // Opening a controller can leave its axes at their starting values
+    // until the next update; a new controller's first reading must be its
+    // current state.
+    SDL_GameControllerUpdate();
+  }
 }
 
 XINPUT_GAMEPAD ReadGamepad(SDL_GameController* controller) {

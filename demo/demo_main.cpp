@@ -1,0 +1,140 @@
+// padwatch-demo: padwatch on two SDL virtual controllers, for anyone without
+// a real one. The session goes through the same SDL layer that serves real
+// controllers; padwatch's lines go to standard output and a short narration
+// of each step to standard error.
+#include <SDL.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include "app/application.h"
+#include "platform/sdl/sdl_xinput.h"
+
+namespace {
+
+constexpr const char kUsage[] =
+    "usage: padwatch-demo [--no-delay]\n"
+    "Plays a short session on two virtual controllers and prints what padwatch\n"
+    "prints for it. --no-delay runs it without pauses between steps.\n";
+
+// A virtual game controller laid out as SDL's game controller API sees it:
+// virtual button i and axis i are SDL_GameControllerButton i and
+// SDL_GameControllerAxis i.
+class VirtualController {
+ public:
+  bool Attach() {
+    const int index =
+        SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, 15, 0);
+    if (index < 0) return false;
+    joystick = SDL_JoystickOpen(index);
+    if (joystick == nullptr) return false;
+    id = SDL_JoystickInstanceID(joystick);
+    // Virtual triggers rest at the bottom of the axis range.
+    Axis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, -32768);
+    Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768);
+    SDL_JoystickUpdate();
+    return true;
+  }
+  void Detach() {
+    for (int i = 0; i < SDL_NumJoysticks(); ++i) {
+      if (SDL_JoystickGetDeviceInstanceID(i) == id) SDL_JoystickDetachVirtual(i);
+    }
+    SDL_JoystickClose(joystick);
+    joystick = nullptr;
+  }
+  void Button(SDL_GameControllerButton button, bool down) {
+    SDL_JoystickSetVirtualButton(joystick, button, down ? 1 : 0);
+  }
+  void Axis(SDL_GameControllerAxis axis, Sint16 value) {
+    SDL_JoystickSetVirtualAxis(joystick, axis, value);
+  }
+
+ private:
+  SDL_Joystick* joystick = nullptr;
+  SDL_JoystickID id = -1;
+};
+
+class Session {
+ public:
+  explicit Session(bool pause) : pause(pause) {}
+
+  // Narrates a step, lets padwatch poll `polls` times, then waits a moment so
+  // a person can follow.
+  void Step(const char* what, int polls) {
+    std::fprintf(stderr, "# %s\n", what);
+    for (int i = 0; i < polls; ++i) application.Update();
+    if (pause) std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  }
+  void Stop() { application.Stop(); }
+
+ private:
+  bool pause;
+  Application application;
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  bool pause = true;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--no-delay") == 0) {
+      pause = false;
+    } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    } else {
+      std::fputs(kUsage, stderr);
+      return 2;
+    }
+  }
+  if (!sdl_platform::Start()) return 1;
+
+  VirtualController first;
+  VirtualController second;
+  if (!first.Attach()) {
+    std::fprintf(stderr, "padwatch-demo: cannot attach a virtual controller: %s\n", SDL_GetError());
+    return 1;
+  }
+  {
+    Session session(pause);
+    session.Step("a controller is plugged in", 2);
+    first.Button(SDL_CONTROLLER_BUTTON_A, true);
+    session.Step("A is pressed and held", 3);
+    first.Button(SDL_CONTROLLER_BUTTON_A, false);
+    session.Step("A is let go", 2);
+    first.Button(SDL_CONTROLLER_BUTTON_DPAD_UP, true);
+    first.Button(SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true);
+    session.Step("D-pad up and LB go down together", 1);
+    first.Button(SDL_CONTROLLER_BUTTON_DPAD_UP, false);
+    first.Button(SDL_CONTROLLER_BUTTON_LEFTSHOULDER, false);
+    session.Step("and come back up", 2);
+    first.Axis(SDL_CONTROLLER_AXIS_LEFTX, 16384);
+    first.Axis(SDL_CONTROLLER_AXIS_LEFTY, -32768);
+    session.Step("the left stick goes up and half-way right, for three polls", 3);
+    first.Axis(SDL_CONTROLLER_AXIS_LEFTX, 0);
+    first.Axis(SDL_CONTROLLER_AXIS_LEFTY, 0);
+    session.Step("the left stick springs back", 2);
+    first.Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
+    session.Step("the right trigger is pulled all the way", 2);
+    first.Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768);
+    session.Step("and let go", 2);
+    if (!second.Attach()) {
+      std::fprintf(stderr, "padwatch-demo: cannot attach a virtual controller: %s\n",
+                   SDL_GetError());
+      return 1;
+    }
+    second.Button(SDL_CONTROLLER_BUTTON_B, true);
+    session.Step("a second controller is plugged in with B held", 2);
+    second.Button(SDL_CONTROLLER_BUTTON_B, false);
+    session.Step("B is let go", 2);
+    first.Detach();
+    session.Step("the first controller is unplugged", 2);
+    second.Detach();
+    session.Step("the second controller is unplugged", 2);
+    session.Stop();
+  }
+  sdl_platform::Shutdown();
+  return 0;
+}

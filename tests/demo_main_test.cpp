@@ -1,0 +1,28 @@
+// padwatch-demo: its whole session through the SDL layer, byte for byte.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "tests/process.h"
+
+namespace {
+
+TEST(DemoMainTest, PlaysItsSessionAndExitsZero) {
+  std::ifstream in(std::string(PADWATCH_GOLDEN_DIR) + "/demo.out", std::ios::binary);
+  const std::string expected((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
+  const ProcessResult result = RunProcess({PADWATCH_DEMO_BINARY, "--no-delay"}, {});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out, expected);
+  EXPECT_NE(result.err.find("# the second controller is unplugged\n"), std::string::npos);
+}
+
+TEST(DemoMainTest, UnknownArgumentIsAUsageError) {
+  const ProcessResult result = RunProcess({PADWATCH_DEMO_BINARY, "--fast"}, {});
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err.rfind("usage: padwatch-demo", 0), 0u);
+}
+
+}  // namespace
