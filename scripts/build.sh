@@ -2,7 +2,9 @@
 # Sets up, builds and runs padwatch on Debian and Ubuntu.
 #
 #   scripts/build.sh run    build padwatch (release) and run it
-#   scripts/build.sh test   build everything (debug, with tests) and run the tests
+#   scripts/build.sh test   build everything and run every test: the Linux build
+#                           with its tests, the Windows build with its tests under
+#                           Wine, and the packages
 #
 # Missing packages are installed with apt-get when run as root; otherwise the
 # exact apt-get line is printed and nothing else happens. PADWATCH_WERROR=ON
@@ -18,7 +20,8 @@ esac
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 packages=(g++ cmake ninja-build pkg-config libsdl2-dev)
 if [ "$mode" = test ]; then
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev)
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev googletest
+             g++-mingw-w64-x86-64-posix wine wine64 dpkg-dev lintian)
 fi
 
 missing=()
@@ -54,8 +57,26 @@ if [ "$mode" = run ]; then
   exec "$build/padwatch"
 fi
 
-build="$root/build/debug"
-cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Debug \
-  -DPADWATCH_WERROR="${PADWATCH_WERROR:-OFF}"
-cmake --build "$build" --parallel "$jobs"
-ctest --test-dir "$build" --output-on-failure --parallel "$jobs"
+# Runs one step and says how long it took.
+timings=()
+step() {
+  local name=$1
+  shift
+  echo "==== $name" >&2
+  local start=$SECONDS
+  "$@"
+  timings+=("$name: $((SECONDS - start)) s")
+}
+
+linux_tests() {
+  local build="$root/build/debug"
+  cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Debug \
+    -DPADWATCH_WERROR="${PADWATCH_WERROR:-OFF}"
+  cmake --build "$build" --parallel "$jobs"
+  ctest --test-dir "$build" --output-on-failure --parallel "$jobs"
+}
+
+step "Windows build and tests under Wine" bash "$root/scripts/test-windows.sh"
+step "Debian package" bash "$root/scripts/test-packages.sh"
+step "Linux build and tests" linux_tests
+printf '%s\n' "Steps:" "${timings[@]/#/  }" >&2
