@@ -11,6 +11,8 @@
 
 #include "app/application.h"
 #include "platform/sdl/sdl_xinput.h"
+#include "platform/sdl/virtual_controller.h"
+#include "support/console.h"
 
 namespace {
 
@@ -18,43 +20,6 @@ constexpr const char kUsage[] =
     "usage: padwatch-demo [--no-delay]\n"
     "Plays a short session on two virtual controllers and prints what padwatch\n"
     "prints for it. --no-delay runs it without pauses between steps.\n";
-
-// A virtual game controller laid out as SDL's game controller API sees it:
-// virtual button i and axis i are SDL_GameControllerButton i and
-// SDL_GameControllerAxis i.
-class VirtualController {
- public:
-  bool Attach() {
-    const int index =
-        SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, 15, 0);
-    if (index < 0) return false;
-    joystick = SDL_JoystickOpen(index);
-    if (joystick == nullptr) return false;
-    id = SDL_JoystickInstanceID(joystick);
-    // Virtual triggers rest at the bottom of the axis range.
-    Axis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, -32768);
-    Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768);
-    SDL_JoystickUpdate();
-    return true;
-  }
-  void Detach() {
-    for (int i = 0; i < SDL_NumJoysticks(); ++i) {
-      if (SDL_JoystickGetDeviceInstanceID(i) == id) SDL_JoystickDetachVirtual(i);
-    }
-    SDL_JoystickClose(joystick);
-    joystick = nullptr;
-  }
-  void Button(SDL_GameControllerButton button, bool down) {
-    SDL_JoystickSetVirtualButton(joystick, button, down ? 1 : 0);
-  }
-  void Axis(SDL_GameControllerAxis axis, Sint16 value) {
-    SDL_JoystickSetVirtualAxis(joystick, axis, value);
-  }
-
- private:
-  SDL_Joystick* joystick = nullptr;
-  SDL_JoystickID id = -1;
-};
 
 class Session {
  public:
@@ -89,6 +54,7 @@ int main(int argc, char* argv[]) {
       return 2;
     }
   }
+  InstallConsoleWriter();
   if (!sdl_platform::Start()) return 1;
 
   VirtualController first;

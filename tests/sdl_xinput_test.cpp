@@ -1,5 +1,6 @@
 // padwatch's core on the SDL layer, driven through SDL virtual controllers.
 #include "platform/sdl/sdl_xinput.h"
+#include "platform/sdl/virtual_controller.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -14,45 +15,7 @@
 
 namespace {
 
-// A virtual game controller: 6 axes, 15 buttons, no hat. SDL maps its button
-// i and axis i to SDL_GameControllerButton i and SDL_GameControllerAxis i.
-class VirtualPad {
- public:
-  VirtualPad() {
-    const int index =
-        SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, 15, 0);
-    EXPECT_GE(index, 0) << SDL_GetError();
-    joystick = SDL_JoystickOpen(index);
-    EXPECT_NE(joystick, nullptr) << SDL_GetError();
-    id = SDL_JoystickInstanceID(joystick);
-    // A virtual trigger reads 0 (rest) at -32768.
-    Axis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, -32768);
-    Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768);
-    // SDL takes an axis's first reported value as its starting point; let
-    // the rest values through before a test moves anything.
-    SDL_JoystickUpdate();
-  }
-  ~VirtualPad() { Detach(); }
-
-  void Button(SDL_GameControllerButton button, bool down) {
-    SDL_JoystickSetVirtualButton(joystick, button, down ? 1 : 0);
-  }
-  void Axis(SDL_GameControllerAxis axis, Sint16 value) {
-    SDL_JoystickSetVirtualAxis(joystick, axis, value);
-  }
-  void Detach() {
-    if (joystick == nullptr) return;
-    for (int i = 0; i < SDL_NumJoysticks(); ++i) {
-      if (SDL_JoystickGetDeviceInstanceID(i) == id) SDL_JoystickDetachVirtual(i);
-    }
-    SDL_JoystickClose(joystick);
-    joystick = nullptr;
-  }
-
- private:
-  SDL_Joystick* joystick = nullptr;
-  SDL_JoystickID id = -1;
-};
+using VirtualPad = VirtualController;
 
 class SdlXInputTest : public ::testing::Test {
  protected:
@@ -65,6 +28,7 @@ class SdlXInputTest : public ::testing::Test {
 
   VirtualPad& Attach() {
     pads.push_back(std::make_unique<VirtualPad>());
+    EXPECT_TRUE(pads.back()->Attach()) << SDL_GetError();
     return *pads.back();
   }
   // Builds the manager on first use, so that pads attached before it are
