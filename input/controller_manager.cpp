@@ -6,6 +6,7 @@
 
 #include "support/console.h"
 #include "support/math.h"
+#include "support/number_text.h"
 
 namespace {
 
@@ -34,22 +35,27 @@ constexpr ButtonStep kButtonSteps[] = {
     {&ControllerRecord::r3, XINPUT_GAMEPAD_RIGHT_THUMB},
 };
 
-// Writes "<head><name><tail><slot>[ with value: <value>]". Only called when a
-// line is due, so silent polls build no strings.
+// Room for the longest line, so that building one allocates once.
+constexpr std::size_t kLineCapacity = 80;
+
+// Writes "<head><name><tail><slot>". Only called when a line is due, so
+// silent polls build no strings.
 void WriteEntryLine(const char* head, const std::string& name, const char* tail,
                     std::uint16_t slot) {
-  std::string line(head);
-  line.append(name).append(tail).append(std::to_string(slot));
+  std::string line;
+  line.reserve(kLineCapacity);
+  line.append(head).append(name).append(tail);
+  AppendInteger(line, slot);
   WriteLine(std::move(line));
 }
 
 void WriteValueLine(const AxisEntry& entry, std::uint16_t slot) {
-  std::string line("Axis [");
-  line.append(entry.name)
-      .append("] moved on device : ")
-      .append(std::to_string(slot))
-      .append(" with value: ")
-      .append(std::to_string(entry.value));
+  std::string line;
+  line.reserve(kLineCapacity);
+  line.append("Axis [").append(entry.name).append("] moved on device : ");
+  AppendInteger(line, slot);
+  line.append(" with value: ");
+  AppendFixed6(line, entry.value);
   WriteLine(std::move(line));
 }
 
@@ -119,6 +125,27 @@ void StepTrigger(AxisEntry& entry, BYTE reading, std::uint16_t slot) {
   StepAxis(entry, active, value, slot);
 }
 
+bool SameReading(const XINPUT_GAMEPAD& a, const XINPUT_GAMEPAD& b) {
+  return a.wButtons == b.wButtons && a.bLeftTrigger == b.bLeftTrigger &&
+         a.bRightTrigger == b.bRightTrigger && a.sThumbLX == b.sThumbLX &&
+         a.sThumbLY == b.sThumbLY && a.sThumbRX == b.sThumbRX && a.sThumbRY == b.sThumbRY;
+}
+
+// True when stepping the record again with the reading that produced its
+// current phases would change nothing: a button left Up or Down agrees with
+// its bit, and an axis left Up is inside its dead zone.
+bool IsSettled(const ControllerRecord& record) {
+  for (const ButtonStep& step : kButtonSteps) {
+    const InputPhase phase = (record.*step.entry).phase;
+    if (phase != InputPhase::Up && phase != InputPhase::Down) return false;
+  }
+  for (const AxisEntry* axis : {&record.leftStickX, &record.leftStickY, &record.rightStickX,
+                                &record.rightStickY, &record.leftTrigger, &record.rightTrigger}) {
+    if (axis->phase != InputPhase::Up) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 ControllerManager::ControllerManager()
@@ -158,6 +185,8 @@ void ControllerManager::UpdateSlot(std::uint16_t slot) {
   if (!connected.at(slot)) connected.at(slot) = true;
 
   const XINPUT_GAMEPAD& pad = state.Gamepad;
+  if (settled[slot] && SameReading(pad, settledReading[slot])) return;
+
   for (const ButtonStep& step : kButtonSteps) {
     StepButton(current->*step.entry, (pad.wButtons & step.mask) != 0, slot);
   }
@@ -167,6 +196,9 @@ void ControllerManager::UpdateSlot(std::uint16_t slot) {
   StepStick(current->rightStickY, pad.sThumbRY, kRightStickDeadZone, slot);
   StepTrigger(current->leftTrigger, pad.bLeftTrigger, slot);
   StepTrigger(current->rightTrigger, pad.bRightTrigger, slot);
+
+  settled[slot] = IsSettled(*current);
+  settledReading[slot] = pad;
 }
 
 void ControllerManager::ReportConnectionChanges() {
@@ -179,7 +211,9 @@ void ControllerManager::ReportConnectionChanges() {
       OnConnected.Invoke();
     }
   }
-  WriteLine(" Connected Devices: " + std::to_string(connectedCount));
+  std::string line(" Connected Devices: ");
+  AppendInteger(line, connectedCount);
+  WriteLine(std::move(line));
   lastReportedCount = connectedCount;
 }
 

@@ -72,6 +72,13 @@ class ControllerManager {
   ControllerRecord* current = nullptr;  // not owned; the record being updated
   std::vector<bool> connected;          // slot answered its latest query
   std::vector<bool> reported;           // slot's connection as last announced
+
+  // A slot is settled when its latest update left every button Up or Down
+  // and every axis Up: the same reading again then changes nothing and
+  // writes nothing, so UpdateSlot can skip the twenty steps. This keeps a
+  // poll of idle or held controllers close to the cost of the queries.
+  XINPUT_GAMEPAD settledReading[kSlotCount] = {};
+  bool settled[kSlotCount] = {};
 };
 
 // The connection handlers the manager subscribes to its own events. Each
