@@ -1,15 +1,28 @@
 // padwatch: prints one line for every change on up to four game controllers.
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+
 #include "app/application.h"
 #include "app/stop_request.h"
+#include "support/console.h"
 
 int main(int /*argc*/, char* /*argv*/[], char* /*envp*/[]) {
+  InstallConsoleWriter();
   InstallStopHandlers();
   Application* application = new Application();
   while (application->IsRunning()) {
     application->Update();
-    if (StopRequested()) application->Stop();
+    // A failed write means nobody can read the reports any more: stop
+    // rather than poll on in silence.
+    if (StopRequested() || !std::cout.good()) application->Stop();
   }
   delete application;
   StopCompleted();
+  if (!std::cout.good()) {
+    std::fprintf(stderr, "padwatch: cannot write to standard output: %s\n",
+                 std::strerror(ConsoleWriteError()));
+    return 1;
+  }
   return 0;
 }

@@ -9,6 +9,7 @@
 #include "app/application.h"
 #include "platform/scripted/scripted_xinput.h"
 #include "replay/scenario.h"
+#include "support/console.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ bool ReadAll(const std::string& path, std::string* text, std::string* reason) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  InstallConsoleWriter();
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::cout << kUsage;
     return 0;
@@ -71,5 +73,10 @@ int main(int argc, char* argv[]) {
   PlayScenario(scenario, *application);
   application->Stop();
   delete application;
+  if (!std::cout.good()) {
+    std::cerr << "padwatch-replay: cannot write to standard output: "
+              << std::strerror(ConsoleWriteError()) << "\n";
+    return 1;
+  }
   return 0;
 }

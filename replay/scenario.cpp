@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <iostream>
 #include <limits>
 
 #include "app/application.h"
@@ -287,7 +288,9 @@ void PlayScenario(const Scenario& scenario, Application& application) {
         ApplySet(step);
         break;
       case ScenarioStep::Kind::kPoll:
-        for (std::uint64_t i = 0; i < step.polls && application.IsRunning(); ++i) {
+        // Output that can no longer be written ends the replay.
+        for (std::uint64_t i = 0; i < step.polls; ++i) {
+          if (!application.IsRunning() || !std::cout.good()) return;
           application.Update();
         }
         break;

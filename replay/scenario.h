@@ -44,7 +44,7 @@ bool ParseScenario(const std::string& text, Scenario* scenario, std::size_t* err
                    std::string* error);
 
 // Plays scenario on the scripted platform, calling application.Update() once
-// per poll.
+// per poll. Stops early if the application stops or std::cout has failed.
 void PlayScenario(const Scenario& scenario, Application& application);
 
 #endif  // PADWATCH_REPLAY_SCENARIO_H_

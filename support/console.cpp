@@ -1,5 +1,119 @@
 #include "support/console.h"
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 
-void WriteLine(std::string text) { std::cout << text << std::endl; }
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Collects what std::cout is given and hands it to the system in one write
+// per flush (a report line is flushed as soon as it is complete).
+class ConsoleBuffer : public std::streambuf {
+ public:
+  explicit ConsoleBuffer(int error) : error(error) {}
+  int Error() const { return error; }
+  bool Empty() const { return used == 0; }
+
+  // Writes data in full, retrying after interruptions and partial writes.
+  // Returns false, remembering the error, once a write has failed.
+  bool WriteAll(const char* data, std::size_t size) {
+    std::size_t sent = 0;
+    while (sent < size && error == 0) {
+#ifdef _WIN32
+      // The CRT's text mode turns each newline into CRLF, as Windows
+      // programs write them.
+      const int written = _write(1, data + sent, static_cast<unsigned>(size - sent));
+#else
+      const ssize_t written = write(1, data + sent, size - sent);
+#endif
+      if (written >= 0) {
+        sent += static_cast<std::size_t>(written);
+      } else if (errno != EINTR) {
+        error = errno;
+      }
+    }
+    return error == 0;
+  }
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return sync() == 0 ? 0 : c;
+    const char ch = traits_type::to_char_type(c);
+    return xsputn(&ch, 1) == 1 ? c : traits_type::eof();
+  }
+
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    std::streamsize done = 0;
+    while (done < n) {
+      if (used == sizeof(buffer) && sync() != 0) return done;
+      std::size_t chunk = sizeof(buffer) - used;
+      if (static_cast<std::streamsize>(chunk) > n - done) {
+        chunk = static_cast<std::size_t>(n - done);
+      }
+      std::memcpy(buffer + used, s + done, chunk);
+      used += chunk;
+      done += static_cast<std::streamsize>(chunk);
+    }
+    return done;
+  }
+
+  int sync() override {
+    const bool written = WriteAll(buffer, used);
+    used = 0;
+    return written ? 0 : -1;
+  }
+
+ private:
+  char buffer[4096];
+  std::size_t used = 0;
+  int error;
+};
+
+ConsoleBuffer* console = nullptr;
+
+}  // namespace
+
+void WriteLine(std::string text) {
+  if (!std::cout.good()) return;
+  text.push_back('\n');
+  std::streambuf* out = std::cout.rdbuf();
+  bool written;
+  if (out == console && console->Empty()) {
+    // The usual case: the line goes out straight from the string.
+    written = console->WriteAll(text.data(), text.size());
+  } else {
+    const std::streamsize size = static_cast<std::streamsize>(text.size());
+    written = out->sputn(text.data(), size) == size && out->pubsync() == 0;
+  }
+  if (!written) std::cout.setstate(std::ios::badbit);
+}
+
+void InstallConsoleWriter() {
+  if (console != nullptr) return;
+  int error = 0;
+#ifndef _WIN32
+  if (fcntl(1, F_GETFD) == -1 && errno == EBADF) {
+    // Hold the descriptor with /dev/null, so that no file opened later
+    // becomes our standard output; writes still fail as on a closed stream.
+    int fd;
+    do {
+      fd = open("/dev/null", O_WRONLY);
+    } while (fd == 0);  // standard input was closed too: it keeps this one
+    if (fd > 1) close(fd);
+    error = EBADF;
+  }
+#endif
+  // Never destroyed: std::cout is flushed at exit after static objects are
+  // gone, and it must still have somewhere to go.
+  console = new ConsoleBuffer(error);
+  std::cout.rdbuf(console);
+}
+
+int ConsoleWriteError() { return console == nullptr ? 0 : console->Error(); }
