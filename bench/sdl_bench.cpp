@@ -1,0 +1,89 @@
+// One poll through the SDL layer, against the least any SDL-based poll can
+// do: one SDL refresh and a read of each controller's 14 buttons and 6 axes.
+#include <benchmark/benchmark.h>
+
+#include <iostream>
+#include <memory>
+#include <vector>
+
+#include "bench/bench_ratios.h"
+#include "input/controller_manager.h"
+#include "platform/sdl/sdl_xinput.h"
+#include "platform/sdl/virtual_controller.h"
+
+namespace {
+
+constexpr SDL_GameControllerButton kButtons[14] = {
+    SDL_CONTROLLER_BUTTON_A,
+    SDL_CONTROLLER_BUTTON_B,
+    SDL_CONTROLLER_BUTTON_X,
+    SDL_CONTROLLER_BUTTON_Y,
+    SDL_CONTROLLER_BUTTON_DPAD_UP,
+    SDL_CONTROLLER_BUTTON_DPAD_DOWN,
+    SDL_CONTROLLER_BUTTON_DPAD_LEFT,
+    SDL_CONTROLLER_BUTTON_DPAD_RIGHT,
+    SDL_CONTROLLER_BUTTON_START,
+    SDL_CONTROLLER_BUTTON_BACK,
+    SDL_CONTROLLER_BUTTON_LEFTSTICK,
+    SDL_CONTROLLER_BUTTON_RIGHTSTICK,
+    SDL_CONTROLLER_BUTTON_LEFTSHOULDER,
+    SDL_CONTROLLER_BUTTON_RIGHTSHOULDER,
+};
+
+// Attaches `count` virtual controllers at rest for the lifetime of the object.
+class Pads {
+ public:
+  explicit Pads(int count) {
+    sdl_platform::Start();
+    for (int i = 0; i < count; ++i) {
+      pads.push_back(std::make_unique<VirtualController>());
+      pads.back()->Attach();
+    }
+  }
+  ~Pads() {
+    pads.clear();
+    sdl_platform::Shutdown();
+  }
+
+ private:
+  std::vector<std::unique_ptr<VirtualController>> pads;
+};
+
+void BM_Floor(benchmark::State& state) {
+  Pads pads(static_cast<int>(state.range(0)));
+  std::vector<SDL_GameController*> controllers;
+  for (int i = 0; i < SDL_NumJoysticks(); ++i) controllers.push_back(SDL_GameControllerOpen(i));
+  for (auto _ : state) {
+    SDL_GameControllerUpdate();
+    int sum = 0;
+    for (SDL_GameController* controller : controllers) {
+      for (SDL_GameControllerButton button : kButtons) {
+        sum += SDL_GameControllerGetButton(controller, button);
+      }
+      for (int axis = 0; axis < SDL_CONTROLLER_AXIS_MAX; ++axis) {
+        sum += SDL_GameControllerGetAxis(controller, static_cast<SDL_GameControllerAxis>(axis));
+      }
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+  for (SDL_GameController* controller : controllers) SDL_GameControllerClose(controller);
+}
+
+void BM_Poll(benchmark::State& state) {
+  Pads pads(static_cast<int>(state.range(0)));
+  ControllerManager manager;
+  std::streambuf* saved = std::cout.rdbuf(nullptr);  // the arrival lines
+  manager.Poll();
+  std::cout.rdbuf(saved);
+  for (auto _ : state) manager.Poll();
+}
+
+BENCHMARK(BM_Floor)->Arg(0)->Arg(4);
+BENCHMARK(BM_Poll)->Arg(0)->Arg(4);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return RunBenchmarksWithRatios(
+      argc, argv, {{"BM_Poll/0", "BM_Floor/0", 1.2}, {"BM_Poll/4", "BM_Floor/4", 1.2}});
+}
