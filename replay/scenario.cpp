@@ -269,6 +269,40 @@ bool ParseScenario(const std::string& text, Scenario* scenario, std::size_t* err
   return true;
 }
 
+std::string FormatScenario(const Scenario& scenario) {
+  std::string text;
+  for (const ScenarioStep& step : scenario.steps) {
+    const std::string slot = " " + std::to_string(step.slot);
+    switch (step.kind) {
+      case ScenarioStep::Kind::kPlug:
+        text += "plug" + slot;
+        break;
+      case ScenarioStep::Kind::kUnplug:
+        text += "unplug" + slot;
+        break;
+      case ScenarioStep::Kind::kPress:
+      case ScenarioStep::Kind::kRelease:
+        text += (step.kind == ScenarioStep::Kind::kPress ? "press" : "release") + slot;
+        for (const ButtonName& button : kButtonNames) {
+          if ((step.buttons & button.mask) != 0) text += std::string(" ") + button.name;
+        }
+        break;
+      case ScenarioStep::Kind::kSet:
+        text += "set" + slot;
+        for (int f = 0; f < kScenarioFieldCount; ++f) {
+          if ((step.fieldsSet & (1u << f)) == 0) continue;
+          text += std::string(" ") + kFieldNames[f].name + " " + std::to_string(step.values[f]);
+        }
+        break;
+      case ScenarioStep::Kind::kPoll:
+        text += "poll " + std::to_string(step.polls);
+        break;
+    }
+    text += '\n';
+  }
+  return text;
+}
+
 void PlayScenario(const Scenario& scenario, Application& application) {
   for (const ScenarioStep& step : scenario.steps) {
     switch (step.kind) {

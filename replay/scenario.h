@@ -43,6 +43,10 @@ struct Scenario {
 bool ParseScenario(const std::string& text, Scenario* scenario, std::size_t* errorLine,
                    std::string* error);
 
+// Writes scenario back in the text format, one command per line, so that
+// parsing the text gives the same steps.
+std::string FormatScenario(const Scenario& scenario);
+
 // Plays scenario on the scripted platform, calling application.Update() once
 // per poll. Stops early if the application stops or std::cout has failed.
 void PlayScenario(const Scenario& scenario, Application& application);
