@@ -1,0 +1,443 @@
+// Drives the manager through long pseudo-random sessions and checks every
+// line and the manager's state against properties any correct padwatch has.
+// A failure prints the seed and a short scenario that reproduces it, ready
+// for padwatch-replay.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "input/controller_manager.h"
+#include "platform/scripted/scripted_xinput.h"
+#include "replay/scenario.h"
+#include "support/math.h"
+#include "tests/stdout_capture.h"
+
+namespace {
+
+constexpr int kInputs = 20;
+
+// The inputs in the order their lines must appear within a slot.
+struct Input {
+  const char* name;
+  WORD mask;     // buttons
+  int field;     // axes: 0..5 = lx ly rx ry lt rt
+  int deadZone;  // sticks; -1 for triggers
+};
+constexpr Input kInputTable[kInputs] = {
+    {"A", XINPUT_GAMEPAD_A, -1, 0},
+    {"B", XINPUT_GAMEPAD_B, -1, 0},
+    {"X", XINPUT_GAMEPAD_X, -1, 0},
+    {"Y", XINPUT_GAMEPAD_Y, -1, 0},
+    {"Dpad Up", XINPUT_GAMEPAD_DPAD_UP, -1, 0},
+    {"Dpad Right", XINPUT_GAMEPAD_DPAD_RIGHT, -1, 0},
+    {"Dpad Down", XINPUT_GAMEPAD_DPAD_DOWN, -1, 0},
+    {"Dpad Left", XINPUT_GAMEPAD_DPAD_LEFT, -1, 0},
+    {"Start", XINPUT_GAMEPAD_START, -1, 0},
+    {"Back", XINPUT_GAMEPAD_BACK, -1, 0},
+    {"LB", XINPUT_GAMEPAD_LEFT_SHOULDER, -1, 0},
+    {"RB", XINPUT_GAMEPAD_RIGHT_SHOULDER, -1, 0},
+    {"L3", XINPUT_GAMEPAD_LEFT_THUMB, -1, 0},
+    {"R3", XINPUT_GAMEPAD_RIGHT_THUMB, -1, 0},
+    {"Left Stick X", 0, 0, 7849},
+    {"Left Stick Y", 0, 1, 7849},
+    {"Right Stick X", 0, 2, 8689},
+    {"Right Stick Y", 0, 3, 8689},
+    {"Left Trigger", 0, 4, -1},
+    {"Right Trigger", 0, 5, -1},
+};
+
+int Reading(const XINPUT_GAMEPAD& pad, int field) {
+  switch (field) {
+    case 0:
+      return pad.sThumbLX;
+    case 1:
+      return pad.sThumbLY;
+    case 2:
+      return pad.sThumbRX;
+    case 3:
+      return pad.sThumbRY;
+    case 4:
+      return pad.bLeftTrigger;
+    default:
+      return pad.bRightTrigger;
+  }
+}
+
+bool Active(const XINPUT_GAMEPAD& pad, const Input& input) {
+  if (input.field < 0) return (pad.wButtons & input.mask) != 0;
+  const int r = Reading(pad, input.field);
+  return input.deadZone < 0 ? r > 30 : (r > input.deadZone || r < -input.deadZone);
+}
+
+std::string ExpectedValue(const XINPUT_GAMEPAD& pad, const Input& input) {
+  const int r = Reading(pad, input.field);
+  const float value = input.deadZone < 0 ? Clamp01(static_cast<float>(r) / 255.0f)
+                                         : Clamp(static_cast<float>(r) / 32767.0f, -1.0f, 1.0f);
+  return std::to_string(value);
+}
+
+struct Snapshot {
+  std::array<bool, 4> plugged{};
+  std::array<XINPUT_GAMEPAD, 4> pads{};
+  bool operator==(const Snapshot& other) const {
+    for (int s = 0; s < 4; ++s) {
+      if (plugged[s] != other.plugged[s]) return false;
+      if (std::memcmp(&pads[s], &other.pads[s], sizeof(XINPUT_GAMEPAD)) != 0) return false;
+    }
+    return true;
+  }
+};
+
+Snapshot Take() {
+  Snapshot snapshot;
+  for (DWORD s = 0; s < 4; ++s) {
+    snapshot.plugged[s] = scripted::IsPlugged(s);
+    snapshot.pads[s] = scripted::Gamepad(s);
+  }
+  return snapshot;
+}
+
+// Checks one session poll by poll; remembers what the lines so far said.
+class Checker {
+ public:
+  // Checks the lines of one poll, given the readings it was made with.
+  // Returns an empty string or what is wrong.
+  std::string Poll(const std::string& output, const Snapshot& now, const ControllerManager& m) {
+    std::vector<std::string> lines;
+    std::istringstream in(output);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    if (!output.empty() && output.back() != '\n') return "output does not end with a newline";
+
+    int answering = 0;
+    for (bool p : now.plugged) answering += p ? 1 : 0;
+    const bool unchanged = polls > 0 && now == previous;
+    const bool countChanged = answering != announcedCount;
+
+    int lastSlot = -1;
+    int lastInput = -1;
+    bool connectionPart = false;
+    bool countSeen = false;
+    int connectionLines = 0;
+    std::array<std::array<int, kInputs>, 4> valueLines{};
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      const std::string& line = lines[i];
+      if (countSeen) return "a line after the count line: " + line;
+      if (line == "Controller connected!" || line == "Controller disconnected!") {
+        connectionPart = true;
+        ++connectionLines;
+        continue;
+      }
+      const std::string countPrefix = " Connected Devices: ";
+      if (line.compare(0, countPrefix.size(), countPrefix) == 0) {
+        if (line != countPrefix + std::to_string(answering)) return "wrong count: " + line;
+        countSeen = true;
+        continue;
+      }
+      if (connectionPart) return "a slot line among the connection lines: " + line;
+      if (unchanged && line.find("with value: ") == std::string::npos) {
+        return "a poll in which nothing changed wrote: " + line;
+      }
+      int slot = -1, input = -1;
+      const std::string kind = Classify(line, &slot, &input);
+      if (kind.empty()) return "a line of no known form: " + line;
+      if (!now.plugged[slot]) return "a line for a slot that did not answer: " + line;
+      if (slot < lastSlot || (slot == lastSlot && input < lastInput)) {
+        return "a line out of order: " + line;
+      }
+      lastSlot = slot;
+      lastInput = input;
+      const Input& in = kInputTable[input];
+      const XINPUT_GAMEPAD& pad = now.pads[slot];
+      bool& isOpen = open[slot][input];
+      if (kind == "press" || kind == "moved") {
+        if (!Active(pad, in)) return "a press or movement for an input at rest: " + line;
+        if (isOpen) return "a second press without a release: " + line;
+        isOpen = true;
+        if (kind == "moved" &&
+            (i + 1 == lines.size() ||
+             lines[i + 1].find("Axis [" + std::string(in.name) + "] moved on device : ") != 0)) {
+          return "a first movement not followed by its value: " + line;
+        }
+      } else if (kind == "release") {
+        if (Active(pad, in)) return "a release for an active input: " + line;
+        if (!isOpen) return "a release without a press: " + line;
+        isOpen = false;
+      } else {  // value
+        if (!Active(pad, in)) return "a value for an axis at rest: " + line;
+        if (!isOpen) return "a value for an axis whose movement was not reported: " + line;
+        const std::string expected = ExpectedValue(pad, in);
+        if (line.substr(line.rfind(' ') + 1) != expected) {
+          return "value does not match the reading (expected " + expected + "): " + line;
+        }
+        ++valueLines[slot][input];
+      }
+    }
+
+    if (countSeen != countChanged) {
+      return countChanged ? "the count changed but was not announced"
+                          : "a count line though the count did not change";
+    }
+    if (connectionLines > 0 && !countSeen) return "connection lines without a count line";
+    if (countSeen) {
+      int changed = 0;
+      for (int s = 0; s < 4; ++s) changed += now.plugged[s] != announced[s] ? 1 : 0;
+      if (connectionLines != changed) return "connection lines do not match the slots that changed";
+      announced = now.plugged;
+      announcedCount = answering;
+    }
+    // What the lines say must be what the answering controllers do.
+    for (int s = 0; s < 4; ++s) {
+      if (!now.plugged[s]) continue;
+      for (int input = 0; input < kInputs; ++input) {
+        const bool active = Active(now.pads[s], kInputTable[input]);
+        if (open[s][input] != active) {
+          return std::string(kInputTable[input].name) + " on slot " + std::to_string(s) +
+                 (active ? " is active but reported at rest" : " is at rest but reported active");
+        }
+        if (kInputTable[input].field >= 0 && valueLines[s][input] != (active ? 1 : 0)) {
+          return std::string("wrong number of value lines for ") + kInputTable[input].name;
+        }
+      }
+    }
+    // The manager's own state.
+    if (m.ConnectedCount() != answering) return "connectedCount is not the number answering";
+    if (m.LastReportedCount() != m.ConnectedCount()) return "lastReportedCount lags after a poll";
+    for (std::uint32_t s = 0; s < 4; ++s) {
+      if (m.IsConnected(s) != now.plugged[s]) return "a connected flag is wrong";
+      if (m.IsReported(s) != announced[s]) return "a reported flag differs from the last report";
+    }
+    previous = now;
+    ++polls;
+    return "";
+  }
+
+ private:
+  // Names the line's kind and finds its slot and input; "" if malformed.
+  static std::string Classify(const std::string& line, int* slot, int* input) {
+    struct Form {
+      const char* kind;
+      const char* head;
+      const char* tail;
+      bool button;
+    };
+    static const Form forms[] = {
+        {"press", "Button [", "] pressed on Device: ", true},
+        {"release", "Button [", "] released: on Device: ", true},
+        {"moved", "Axis [", "] moved on device: ", false},
+        {"release", "Axis [", "] released on device: ", false},
+        {"value", "Axis [", "] moved on device : ", false},
+    };
+    for (const Form& form : forms) {
+      for (int i = 0; i < kInputs; ++i) {
+        if ((kInputTable[i].field < 0) != form.button) continue;
+        const std::string start = std::string(form.head) + kInputTable[i].name + form.tail;
+        if (line.compare(0, start.size(), start) != 0) continue;
+        const std::string rest = line.substr(start.size());
+        if (rest.empty() || rest[0] < '0' || rest[0] > '3') continue;
+        const std::string after = rest.substr(1);
+        if (std::string(form.kind) == "value") {
+          // " with value: " and a number with six decimals.
+          const std::string with = " with value: ";
+          if (after.compare(0, with.size(), with) != 0) continue;
+          const std::string number = after.substr(with.size());
+          const std::size_t dot = number.find('.');
+          if (dot == std::string::npos || number.size() - dot != 7) continue;
+        } else if (!after.empty()) {
+          continue;
+        }
+        *slot = rest[0] - '0';
+        *input = i;
+        return form.kind;
+      }
+    }
+    return "";
+  }
+
+  std::array<std::array<bool, kInputs>, 4> open{};
+  std::array<bool, 4> announced{};
+  int announcedCount = 0;
+  Snapshot previous;
+  long polls = 0;
+};
+
+// A session of `polls` polls: before each, a few random changes, biased
+// towards dead-zone edges, extremes and plugging.
+Scenario Generate(std::uint64_t seed, int polls) {
+  std::mt19937_64 random(seed);
+  auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  const int sticks[] = {-32768, -32767, -8690, -8689, -7850, -7849, -1,    0,
+                        1,      7849,   7850,  8689,  8690,  16384, 32766, 32767};
+  const int triggers[] = {0, 1, 29, 30, 31, 32, 128, 254, 255};
+  Scenario scenario;
+  for (int p = 0; p < polls; ++p) {
+    const int changes = pick(10) < 3 ? 0 : 1 + pick(4);
+    for (int c = 0; c < changes; ++c) {
+      ScenarioStep step;
+      step.slot = static_cast<DWORD>(pick(4));
+      const int what = pick(100);
+      if (what < 6) {
+        step.kind = pick(2) == 0 ? ScenarioStep::Kind::kPlug : ScenarioStep::Kind::kUnplug;
+      } else if (what < 50) {
+        step.kind = pick(2) == 0 ? ScenarioStep::Kind::kPress : ScenarioStep::Kind::kRelease;
+        step.buttons = static_cast<WORD>(kInputTable[pick(14)].mask);
+        if (pick(8) == 0)
+          step.buttons = static_cast<WORD>(step.buttons | kInputTable[pick(14)].mask);
+      } else {
+        step.kind = ScenarioStep::Kind::kSet;
+        const int fields = 1 + pick(3);
+        for (int f = 0; f < fields; ++f) {
+          const int field = pick(kScenarioFieldCount);
+          int value;
+          if (field < 4) {
+            value = pick(4) == 0 ? pick(65536) - 32768 : sticks[pick(16)];
+          } else {
+            value = pick(4) == 0 ? pick(256) : triggers[pick(9)];
+          }
+          step.fieldsSet = static_cast<std::uint8_t>(step.fieldsSet | (1u << field));
+          step.values[field] = value;
+        }
+      }
+      scenario.steps.push_back(step);
+    }
+    ScenarioStep poll;
+    poll.kind = ScenarioStep::Kind::kPoll;
+    poll.polls = 1;
+    scenario.steps.push_back(poll);
+  }
+  return scenario;
+}
+
+void Apply(const ScenarioStep& step) {
+  switch (step.kind) {
+    case ScenarioStep::Kind::kPlug:
+      scripted::Plug(step.slot);
+      break;
+    case ScenarioStep::Kind::kUnplug:
+      scripted::Unplug(step.slot);
+      break;
+    case ScenarioStep::Kind::kPress:
+      scripted::Press(step.slot, step.buttons);
+      break;
+    case ScenarioStep::Kind::kRelease:
+      scripted::Release(step.slot, step.buttons);
+      break;
+    case ScenarioStep::Kind::kSet: {
+      XINPUT_GAMEPAD pad = scripted::Gamepad(step.slot);
+      SHORT* sticks[] = {&pad.sThumbLX, &pad.sThumbLY, &pad.sThumbRX, &pad.sThumbRY};
+      for (int f = 0; f < kScenarioFieldCount; ++f) {
+        if ((step.fieldsSet & (1u << f)) == 0) continue;
+        if (f < 4) {
+          *sticks[f] = static_cast<SHORT>(step.values[f]);
+        } else {
+          (f == 4 ? pad.bLeftTrigger : pad.bRightTrigger) = static_cast<BYTE>(step.values[f]);
+        }
+      }
+      scripted::SetGamepad(step.slot, pad);
+      break;
+    }
+    case ScenarioStep::Kind::kPoll:
+      break;
+  }
+}
+
+// Runs scenario (one poll per poll step) and returns the first failure.
+std::string Run(const Scenario& scenario, long* failingPoll = nullptr) {
+  scripted::Reset();
+  StdoutCapture out;
+  ControllerManager manager;
+  Checker checker;
+  long poll = 0;
+  for (const ScenarioStep& step : scenario.steps) {
+    if (step.kind != ScenarioStep::Kind::kPoll) {
+      Apply(step);
+      continue;
+    }
+    const Snapshot now = Take();
+    manager.Poll();
+    const std::string problem = checker.Poll(out.Take(), now, manager);
+    if (!problem.empty()) {
+      if (failingPoll != nullptr) *failingPoll = poll;
+      return "poll " + std::to_string(poll) + ": " + problem;
+    }
+    ++poll;
+  }
+  return "";
+}
+
+// Cuts the failing session down: first to the polls up to the failure, then
+// by dropping single steps for as long as it still fails.
+Scenario Shrink(const Scenario& scenario, long failingPoll) {
+  Scenario prefix;
+  long polls = 0;
+  for (const ScenarioStep& step : scenario.steps) {
+    prefix.steps.push_back(step);
+    if (step.kind == ScenarioStep::Kind::kPoll && polls++ == failingPoll) break;
+  }
+  for (std::size_t i = prefix.steps.size(); i-- > 0 && prefix.steps.size() < 4000;) {
+    Scenario smaller = prefix;
+    smaller.steps.erase(smaller.steps.begin() + static_cast<long>(i));
+    if (!Run(smaller).empty()) prefix = smaller;
+  }
+  return prefix;
+}
+
+void CheckSeed(std::uint64_t seed, int polls) {
+  const Scenario scenario = Generate(seed, polls);
+  long failingPoll = -1;
+  const std::string problem = Run(scenario, &failingPoll);
+  if (problem.empty()) return;
+  const Scenario shortest = Shrink(scenario, failingPoll);
+  ADD_FAILURE() << "seed " << seed << ", " << problem << "\n"
+                << "shortest failing scenario found (" << shortest.steps.size() << " steps; "
+                << Run(shortest) << "):\n"
+                << FormatScenario(shortest);
+}
+
+constexpr int kPollsPerSeed = 100000;
+
+TEST(ControllerManagerRandomTest, FixedSeeds) {
+  for (std::uint64_t seed : {1u, 2u, 3u, 20261207u}) CheckSeed(seed, kPollsPerSeed);
+}
+
+// A different seed on every run, printed so that a failure can be replayed
+// with PADWATCH_RANDOM_SEED.
+TEST(ControllerManagerRandomTest, VaryingSeed) {
+  std::uint64_t seed;
+  if (const char* given = std::getenv("PADWATCH_RANDOM_SEED")) {
+    seed = std::strtoull(given, nullptr, 10);
+  } else {
+    seed = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  }
+  std::printf("random seed: %llu (PADWATCH_RANDOM_SEED=%llu repeats it)\n",
+              static_cast<unsigned long long>(seed), static_cast<unsigned long long>(seed));
+  CheckSeed(seed, kPollsPerSeed);
+}
+
+// The checker itself must catch a wrong line.
+TEST(ControllerManagerRandomTest, CheckerRejectsAWrongValue) {
+  scripted::Reset();
+  scripted::Plug(0);
+  XINPUT_GAMEPAD pad{};
+  pad.sThumbLX = 16384;
+  scripted::SetGamepad(0, pad);
+  StdoutCapture out;
+  ControllerManager manager;
+  Checker checker;
+  const Snapshot now = Take();
+  manager.Poll();
+  std::string text = out.Take();
+  const std::size_t at = text.find("0.500015");
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at, 8, "0.500016");
+  EXPECT_NE(checker.Poll(text, now, manager).find("does not match the reading"), std::string::npos);
+}
+
+}  // namespace
