@@ -1,6 +1,4 @@
 // padwatch: prints one line for every change on up to four game controllers.
-#include <cstdio>
-#include <cstring>
 #include <iostream>
 
 #include "app/application.h"
@@ -19,10 +17,5 @@ int main(int /*argc*/, char* /*argv*/[], char* /*envp*/[]) {
   }
   delete application;
   StopCompleted();
-  if (!std::cout.good()) {
-    std::fprintf(stderr, "padwatch: cannot write to standard output: %s\n",
-                 std::strerror(ConsoleWriteError()));
-    return 1;
-  }
-  return 0;
+  return std::cout.good() ? 0 : ConsoleFailureStatus("padwatch");
 }

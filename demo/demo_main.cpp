@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 #include <thread>
 
 #include "app/application.h"
@@ -102,5 +103,5 @@ int main(int argc, char* argv[]) {
     session.Stop();
   }
   sdl_platform::Shutdown();
-  return 0;
+  return std::cout.good() ? 0 : ConsoleFailureStatus("padwatch-demo");
 }

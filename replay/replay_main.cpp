@@ -73,10 +73,5 @@ int main(int argc, char* argv[]) {
   PlayScenario(scenario, *application);
   application->Stop();
   delete application;
-  if (!std::cout.good()) {
-    std::cerr << "padwatch-replay: cannot write to standard output: "
-              << std::strerror(ConsoleWriteError()) << "\n";
-    return 1;
-  }
-  return 0;
+  return std::cout.good() ? 0 : ConsoleFailureStatus("padwatch-replay");
 }

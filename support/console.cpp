@@ -1,6 +1,7 @@
 #include "support/console.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 
@@ -18,6 +19,13 @@ namespace {
 class ConsoleBuffer : public std::streambuf {
  public:
   explicit ConsoleBuffer(int error) : error(error) {}
+  // Hands std::cout back its own buffer, for whatever is written after
+  // static objects are gone.
+  ~ConsoleBuffer() override {
+    sync();
+    if (std::cout.rdbuf() == this) std::cout.rdbuf(previous);
+  }
+  void Attach() { previous = std::cout.rdbuf(this); }
   int Error() const { return error; }
   bool Empty() const { return used == 0; }
 
@@ -74,6 +82,7 @@ class ConsoleBuffer : public std::streambuf {
   char buffer[4096];
   std::size_t used = 0;
   int error;
+  std::streambuf* previous = nullptr;
 };
 
 ConsoleBuffer* console = nullptr;
@@ -110,10 +119,21 @@ void InstallConsoleWriter() {
     error = EBADF;
   }
 #endif
-  // Never destroyed: std::cout is flushed at exit after static objects are
-  // gone, and it must still have somewhere to go.
-  console = new ConsoleBuffer(error);
-  std::cout.rdbuf(console);
+  static ConsoleBuffer buffer(error);
+  console = &buffer;
+  console->Attach();
 }
 
 int ConsoleWriteError() { return console == nullptr ? 0 : console->Error(); }
+
+int ConsoleFailureStatus(const char* program) {
+  const int error = ConsoleWriteError();
+  // A reader that went away is how a pipeline ends (`padwatch | head`):
+  // nothing to report. Usually SIGPIPE has already ended the process;
+  // this is the case where it was ignored.
+  if (error != EPIPE) {
+    std::fprintf(stderr, "%s: cannot write to standard output: %s\n", program,
+                 std::strerror(error));
+  }
+  return 1;
+}

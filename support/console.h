@@ -20,4 +20,9 @@ void InstallConsoleWriter();
 // The system error number of the write that failed, or 0.
 int ConsoleWriteError();
 
+// For a program whose standard output failed: says so on standard error,
+// as "PROGRAM: cannot write to standard output: REASON", unless the reader
+// of a pipe simply went away, and returns the exit status to end with (1).
+int ConsoleFailureStatus(const char* program);
+
 #endif  // PADWATCH_SUPPORT_CONSOLE_H_

@@ -26,3 +26,17 @@ TEST(DemoMainTest, UnknownArgumentIsAUsageError) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DemoMainTest, FullOutputIsReported) {
+  ProcessOptions options;
+  options.stdoutTarget = StdoutTarget::kDevFull;
+  const ProcessResult result = RunProcess({PADWATCH_DEMO_BINARY, "--no-delay"}, options);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(
+      result.err.find("padwatch-demo: cannot write to standard output: No space left on device\n"),
+      std::string::npos);
+}
+
+}  // namespace

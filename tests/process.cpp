@@ -20,17 +20,42 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
   posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+  switch (options.stdoutTarget) {
+    case StdoutTarget::kPipe:
+      posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+      break;
+    case StdoutTarget::kClosed:
+      posix_spawn_file_actions_addclose(&actions, 1);
+      break;
+    case StdoutTarget::kDevFull:
+      posix_spawn_file_actions_addopen(&actions, 1, "/dev/full", O_WRONLY, 0);
+      break;
+  }
   for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) {
     posix_spawn_file_actions_addclose(&actions, fd);
   }
+  // The child gets SIGPIPE as a shell would give it: default, or ignored.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t pipeSignal;
+  sigemptyset(&pipeSignal);
+  sigaddset(&pipeSignal, SIGPIPE);
+  if (!options.ignoreSigpipe) {
+    posix_spawnattr_setsigdefault(&attributes, &pipeSignal);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+  }
+  struct sigaction previousPipe {};
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGPIPE, &ignore, &previousPipe);
   std::vector<char*> args;
   for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
   args.push_back(nullptr);
   pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
+  const int spawned = posix_spawn(&pid, args[0], &actions, &attributes, args.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
   close(in[0]);
   close(out[1]);
   close(err[1]);
@@ -43,7 +68,6 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
   }
 
   // The inputs used here are small enough for the pipe buffer.
-  signal(SIGPIPE, SIG_IGN);
   if (!options.input.empty()) {
     ssize_t ignored = write(in[1], options.input.data(), options.input.size());
     (void)ignored;
@@ -74,6 +98,16 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
       const ssize_t got = read(fds[i].fd, buffer, sizeof(buffer));
       if (got > 0) {
         (i == 0 ? result.out : result.err).append(buffer, static_cast<std::size_t>(got));
+        if (i == 0 && options.closeStdoutAfter > 0 &&
+            result.out.size() >= options.closeStdoutAfter) {
+          result.out.resize(options.closeStdoutAfter);
+          close(fds[0].fd);  // the reader goes away, as `head` does
+          fds[0].fd = -1;
+          --open;
+          result.stdoutClosedAt = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                      std::chrono::steady_clock::now() - start)
+                                      .count();
+        }
       } else {
         close(fds[i].fd);
         fds[i].fd = -1;
@@ -83,6 +117,10 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
   }
   int status = 0;
   waitpid(pid, &status, 0);
+  sigaction(SIGPIPE, &previousPipe, nullptr);
+  result.elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                         std::chrono::steady_clock::now() - start)
+                         .count();
   if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
   return result;

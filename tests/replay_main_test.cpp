@@ -1,6 +1,8 @@
 // padwatch-replay as a program: its output, messages and exit statuses.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -76,6 +78,63 @@ TEST(ReplayMainTest, WrongArgumentsPrintUsage) {
   result = RunProcess({kReplay, "--help"}, {});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out.rfind("usage: padwatch-replay FILE\n", 0), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// Held inputs write a line on every poll, practically for ever.
+const char kEndless[] = "plug 0\nset 0 lt 255\npoll 1000000000000\n";
+
+TEST(ReplayOutputTest, ReaderGoingAwayEndsItAtOnceAndQuietly) {
+  ProcessOptions options;
+  options.input = kEndless;
+  options.closeStdoutAfter = 1;  // like `| head -c 1`
+  const ProcessResult result = RunProcess({kReplay, "-"}, options);
+  EXPECT_EQ(result.signal, SIGPIPE);
+  EXPECT_EQ(result.err, "");
+  EXPECT_LT(result.elapsedMs - result.stdoutClosedAt, 2000);
+}
+
+TEST(ReplayOutputTest, ReaderGoingAwayWithSigpipeIgnoredExitsOneQuietly) {
+  ProcessOptions options;
+  options.input = kEndless;
+  options.closeStdoutAfter = 1;
+  options.ignoreSigpipe = true;
+  const ProcessResult result = RunProcess({kReplay, "-"}, options);
+  EXPECT_EQ(result.signal, 0);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "");
+  EXPECT_LT(result.elapsedMs - result.stdoutClosedAt, 2000);
+}
+
+TEST(ReplayOutputTest, ClosedStandardOutputIsReportedOnce) {
+  ProcessOptions options;
+  options.input = kEndless;
+  options.stdoutTarget = StdoutTarget::kClosed;
+  const ProcessResult result = RunProcess({kReplay, "-"}, options);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "padwatch-replay: cannot write to standard output: Bad file descriptor\n");
+}
+
+TEST(ReplayOutputTest, FullDeviceIsReportedOnce) {
+  ProcessOptions options;
+  options.input = kEndless;
+  options.stdoutTarget = StdoutTarget::kDevFull;
+  const ProcessResult result = RunProcess({kReplay, "-"}, options);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err,
+            "padwatch-replay: cannot write to standard output: No space left on device\n");
+}
+
+TEST(ReplayOutputTest, ErrorsOnlyMatterWhenSomethingIsWritten) {
+  ProcessOptions options;
+  options.input = "poll 1000\n";  // no controller: nothing to write
+  options.stdoutTarget = StdoutTarget::kDevFull;
+  const ProcessResult result = RunProcess({kReplay, "-"}, options);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.err, "");
 }
 
 }  // namespace
