@@ -4,7 +4,8 @@
 #   scripts/build.sh run    build padwatch (release) and run it
 #   scripts/build.sh test   build everything and run every test: the Linux build
 #                           with its tests, the Windows build with its tests under
-#                           Wine, and the packages
+#                           Wine, the packages, the sanitizers, valgrind, the
+#                           fuzzer and a long run
 #
 # Missing packages are installed with apt-get when run as root; otherwise the
 # exact apt-get line is printed and nothing else happens. PADWATCH_WERROR=ON
@@ -21,7 +22,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 packages=(g++ cmake ninja-build pkg-config libsdl2-dev)
 if [ "$mode" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev googletest
-             g++-mingw-w64-x86-64-posix wine wine64 dpkg-dev lintian)
+             g++-mingw-w64-x86-64-posix wine wine64 dpkg-dev lintian
+             valgrind clang libclang-rt-14-dev time)
 fi
 
 missing=()
@@ -57,6 +59,11 @@ if [ "$mode" = run ]; then
   exec "$build/padwatch"
 fi
 
+# One randomized session per run uses a new seed; it is printed so that a
+# failure can be repeated with the same PADWATCH_RANDOM_SEED.
+export PADWATCH_RANDOM_SEED=${PADWATCH_RANDOM_SEED:-$(date +%s%N)}
+echo "random seed for this run: PADWATCH_RANDOM_SEED=$PADWATCH_RANDOM_SEED" >&2
+
 # Runs one step and says how long it took.
 timings=()
 step() {
@@ -76,7 +83,12 @@ linux_tests() {
   ctest --test-dir "$build" --output-on-failure --parallel "$jobs"
 }
 
+step "Linux build and tests" linux_tests
 step "Windows build and tests under Wine" bash "$root/scripts/test-windows.sh"
 step "Debian package" bash "$root/scripts/test-packages.sh"
-step "Linux build and tests" linux_tests
+step "Tests under AddressSanitizer and UndefinedBehaviorSanitizer" \
+  bash "$root/scripts/test-sanitizers.sh"
+step "valgrind memcheck" bash "$root/scripts/test-valgrind.sh"
+step "Fuzzing the scenario reader" bash "$root/scripts/test-fuzz.sh" 60
+step "Long run" bash "$root/scripts/test-long-run.sh"
 printf '%s\n' "Steps:" "${timings[@]/#/  }" >&2

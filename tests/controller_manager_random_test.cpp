@@ -222,41 +222,43 @@ class Checker {
  private:
   // Names the line's kind and finds its slot and input; "" if malformed.
   static std::string Classify(const std::string& line, int* slot, int* input) {
-    struct Form {
+    const bool button = line.compare(0, 8, "Button [") == 0;
+    const bool axis = line.compare(0, 6, "Axis [") == 0;
+    if (!button && !axis) return "";
+    const std::size_t open = button ? 8 : 6;
+    const std::size_t close = line.find(']', open);
+    if (close == std::string::npos) return "";
+    const std::string name = line.substr(open, close - open);
+    *input = -1;
+    for (int i = 0; i < kInputs; ++i) {
+      if (name == kInputTable[i].name && (kInputTable[i].field < 0) == button) *input = i;
+    }
+    if (*input < 0) return "";
+    struct Tail {
+      const char* text;
       const char* kind;
-      const char* head;
-      const char* tail;
-      bool button;
     };
-    static const Form forms[] = {
-        {"press", "Button [", "] pressed on Device: ", true},
-        {"release", "Button [", "] released: on Device: ", true},
-        {"moved", "Axis [", "] moved on device: ", false},
-        {"release", "Axis [", "] released on device: ", false},
-        {"value", "Axis [", "] moved on device : ", false},
-    };
-    for (const Form& form : forms) {
-      for (int i = 0; i < kInputs; ++i) {
-        if ((kInputTable[i].field < 0) != form.button) continue;
-        const std::string start = std::string(form.head) + kInputTable[i].name + form.tail;
-        if (line.compare(0, start.size(), start) != 0) continue;
-        const std::string rest = line.substr(start.size());
-        if (rest.empty() || rest[0] < '0' || rest[0] > '3') continue;
-        const std::string after = rest.substr(1);
-        if (std::string(form.kind) == "value") {
-          // " with value: " and a number with six decimals.
-          const std::string with = " with value: ";
-          if (after.compare(0, with.size(), with) != 0) continue;
-          const std::string number = after.substr(with.size());
-          const std::size_t dot = number.find('.');
-          if (dot == std::string::npos || number.size() - dot != 7) continue;
-        } else if (!after.empty()) {
-          continue;
-        }
-        *slot = rest[0] - '0';
-        *input = i;
-        return form.kind;
-      }
+    static const Tail buttonTails[] = {{"] pressed on Device: ", "press"},
+                                       {"] released: on Device: ", "release"}};
+    static const Tail axisTails[] = {{"] moved on device: ", "moved"},
+                                     {"] released on device: ", "release"},
+                                     {"] moved on device : ", "value"}};
+    for (const Tail& tail : button ? std::vector<Tail>(buttonTails, buttonTails + 2)
+                                   : std::vector<Tail>(axisTails, axisTails + 3)) {
+      const std::size_t length = std::strlen(tail.text);
+      if (line.compare(close, length, tail.text) != 0) continue;
+      const std::size_t at = close + length;
+      if (at >= line.size() || line[at] < '0' || line[at] > '3') return "";
+      *slot = line[at] - '0';
+      const std::string after = line.substr(at + 1);
+      if (std::string(tail.kind) != "value") return after.empty() ? tail.kind : "";
+      // " with value: " and a number with six decimals.
+      const std::string with = " with value: ";
+      if (after.compare(0, with.size(), with) != 0) return "";
+      const std::string number = after.substr(with.size());
+      const std::size_t dot = number.find('.');
+      if (dot == std::string::npos || number.size() - dot != 7) return "";
+      return "value";
     }
     return "";
   }
