@@ -5,7 +5,7 @@
 #   scripts/build.sh test   build everything and run every test: the Linux build
 #                           with its tests, the Windows build with its tests under
 #                           Wine, the packages, the sanitizers, valgrind, the
-#                           fuzzer and a long run
+#                           fuzzer, a long run and the end-to-end test in qemu
 #
 # Missing packages are installed with apt-get when run as root; otherwise the
 # exact apt-get line is printed and nothing else happens. PADWATCH_WERROR=ON
@@ -23,7 +23,8 @@ packages=(g++ cmake ninja-build pkg-config libsdl2-dev)
 if [ "$mode" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev googletest
              g++-mingw-w64-x86-64-posix wine wine64 dpkg-dev lintian
-             valgrind clang libclang-rt-14-dev time)
+             valgrind clang libclang-rt-14-dev time
+             qemu-system-x86 busybox-static cpio)
 fi
 
 missing=()
@@ -80,7 +81,11 @@ linux_tests() {
   cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Debug \
     -DPADWATCH_WERROR="${PADWATCH_WERROR:-OFF}"
   cmake --build "$build" --parallel "$jobs"
-  ctest --test-dir "$build" --output-on-failure --parallel "$jobs"
+  ctest --test-dir "$build" --output-on-failure --parallel "$jobs" --label-exclude e2e
+}
+
+e2e_tests() {
+  ctest --test-dir "$root/build/debug" --output-on-failure --label-regex e2e
 }
 
 step "Linux build and tests" linux_tests
@@ -91,4 +96,5 @@ step "Tests under AddressSanitizer and UndefinedBehaviorSanitizer" \
 step "valgrind memcheck" bash "$root/scripts/test-valgrind.sh"
 step "Fuzzing the scenario reader" bash "$root/scripts/test-fuzz.sh" 60
 step "Long run" bash "$root/scripts/test-long-run.sh"
+step "End to end: virtual gamepads in a qemu guest" e2e_tests
 printf '%s\n' "Steps:" "${timings[@]/#/  }" >&2

@@ -12,4 +12,4 @@ cmake --build "$build" --parallel "$jobs"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --test-dir "$build" --output-on-failure --parallel "$jobs"
+ctest --test-dir "$build" --output-on-failure --parallel "$jobs" --label-exclude e2e
