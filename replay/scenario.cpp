@@ -303,31 +303,38 @@ std::string FormatScenario(const Scenario& scenario) {
   return text;
 }
 
+void ApplyStep(const ScenarioStep& step) {
+  switch (step.kind) {
+    case ScenarioStep::Kind::kPlug:
+      scripted::Plug(step.slot);
+      break;
+    case ScenarioStep::Kind::kUnplug:
+      scripted::Unplug(step.slot);
+      break;
+    case ScenarioStep::Kind::kPress:
+      scripted::Press(step.slot, step.buttons);
+      break;
+    case ScenarioStep::Kind::kRelease:
+      scripted::Release(step.slot, step.buttons);
+      break;
+    case ScenarioStep::Kind::kSet:
+      ApplySet(step);
+      break;
+    case ScenarioStep::Kind::kPoll:
+      break;
+  }
+}
+
 void PlayScenario(const Scenario& scenario, Application& application) {
   for (const ScenarioStep& step : scenario.steps) {
-    switch (step.kind) {
-      case ScenarioStep::Kind::kPlug:
-        scripted::Plug(step.slot);
-        break;
-      case ScenarioStep::Kind::kUnplug:
-        scripted::Unplug(step.slot);
-        break;
-      case ScenarioStep::Kind::kPress:
-        scripted::Press(step.slot, step.buttons);
-        break;
-      case ScenarioStep::Kind::kRelease:
-        scripted::Release(step.slot, step.buttons);
-        break;
-      case ScenarioStep::Kind::kSet:
-        ApplySet(step);
-        break;
-      case ScenarioStep::Kind::kPoll:
-        // Output that can no longer be written ends the replay.
-        for (std::uint64_t i = 0; i < step.polls; ++i) {
-          if (!application.IsRunning() || !std::cout.good()) return;
-          application.Update();
-        }
-        break;
+    if (step.kind != ScenarioStep::Kind::kPoll) {
+      ApplyStep(step);
+      continue;
+    }
+    // Output that can no longer be written ends the replay.
+    for (std::uint64_t i = 0; i < step.polls; ++i) {
+      if (!application.IsRunning() || !std::cout.good()) return;
+      application.Update();
     }
   }
 }

@@ -47,6 +47,10 @@ bool ParseScenario(const std::string& text, Scenario* scenario, std::size_t* err
 // parsing the text gives the same steps.
 std::string FormatScenario(const Scenario& scenario);
 
+// Applies one step's change to the scripted platform's readings; a poll
+// step changes nothing.
+void ApplyStep(const ScenarioStep& step);
+
 // Plays scenario on the scripted platform, calling application.Update() once
 // per poll. Stops early if the application stops or std::cout has failed.
 void PlayScenario(const Scenario& scenario, Application& application);

@@ -317,39 +317,6 @@ Scenario Generate(std::uint64_t seed, int polls) {
   return scenario;
 }
 
-void Apply(const ScenarioStep& step) {
-  switch (step.kind) {
-    case ScenarioStep::Kind::kPlug:
-      scripted::Plug(step.slot);
-      break;
-    case ScenarioStep::Kind::kUnplug:
-      scripted::Unplug(step.slot);
-      break;
-    case ScenarioStep::Kind::kPress:
-      scripted::Press(step.slot, step.buttons);
-      break;
-    case ScenarioStep::Kind::kRelease:
-      scripted::Release(step.slot, step.buttons);
-      break;
-    case ScenarioStep::Kind::kSet: {
-      XINPUT_GAMEPAD pad = scripted::Gamepad(step.slot);
-      SHORT* sticks[] = {&pad.sThumbLX, &pad.sThumbLY, &pad.sThumbRX, &pad.sThumbRY};
-      for (int f = 0; f < kScenarioFieldCount; ++f) {
-        if ((step.fieldsSet & (1u << f)) == 0) continue;
-        if (f < 4) {
-          *sticks[f] = static_cast<SHORT>(step.values[f]);
-        } else {
-          (f == 4 ? pad.bLeftTrigger : pad.bRightTrigger) = static_cast<BYTE>(step.values[f]);
-        }
-      }
-      scripted::SetGamepad(step.slot, pad);
-      break;
-    }
-    case ScenarioStep::Kind::kPoll:
-      break;
-  }
-}
-
 // Runs scenario (one poll per poll step) and returns the first failure.
 std::string Run(const Scenario& scenario, long* failingPoll = nullptr) {
   scripted::Reset();
@@ -359,7 +326,7 @@ std::string Run(const Scenario& scenario, long* failingPoll = nullptr) {
   long poll = 0;
   for (const ScenarioStep& step : scenario.steps) {
     if (step.kind != ScenarioStep::Kind::kPoll) {
-      Apply(step);
+      ApplyStep(step);
       continue;
     }
     const Snapshot now = Take();
