@@ -154,16 +154,16 @@ class LineParser {
       if (field < 0) {
         return Fail("set: unknown field " + Quoted(words[i]) + " (expected lx ly rx ry lt rt)");
       }
-      const FieldName& spec = kFieldNames[field];
+      const FieldName& limits = kFieldNames[field];
       if (i + 1 >= words.size()) return Fail("set: missing value for " + Quoted(words[i]));
       long long value = 0;
       const NumberParse parsed = ParseInteger(words[i + 1], &value);
-      const std::string range = std::to_string(spec.min) + " to " + std::to_string(spec.max);
+      const std::string range = std::to_string(limits.min) + " to " + std::to_string(limits.max);
       if (parsed == NumberParse::kNotANumber) {
         return Fail("set: value for " + Quoted(words[i]) +
                     " is not a whole number: " + Quoted(words[i + 1]));
       }
-      if (parsed == NumberParse::kOutOfRange || value < spec.min || value > spec.max) {
+      if (parsed == NumberParse::kOutOfRange || value < limits.min || value > limits.max) {
         return Fail("set: value for " + Quoted(words[i]) + " must be " + range + ", not " +
                     Quoted(words[i + 1]));
       }
