@@ -125,12 +125,6 @@ void StepTrigger(AxisEntry& entry, BYTE reading, std::uint16_t slot) {
   StepAxis(entry, active, value, slot);
 }
 
-bool SameReading(const XINPUT_GAMEPAD& a, const XINPUT_GAMEPAD& b) {
-  return a.wButtons == b.wButtons && a.bLeftTrigger == b.bLeftTrigger &&
-         a.bRightTrigger == b.bRightTrigger && a.sThumbLX == b.sThumbLX &&
-         a.sThumbLY == b.sThumbLY && a.sThumbRX == b.sThumbRX && a.sThumbRY == b.sThumbRY;
-}
-
 // True when stepping the record again with the reading that produced its
 // current phases would change nothing: a button left Up or Down agrees with
 // its bit, and an axis left Up is inside its dead zone.

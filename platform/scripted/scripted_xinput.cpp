@@ -14,12 +14,6 @@ Slot slots[XUSER_MAX_COUNT];
 std::uint64_t getStateCalls = 0;
 std::uint64_t coInitializeCalls = 0;
 
-bool SameReading(const XINPUT_GAMEPAD& a, const XINPUT_GAMEPAD& b) {
-  return a.wButtons == b.wButtons && a.bLeftTrigger == b.bLeftTrigger &&
-         a.bRightTrigger == b.bRightTrigger && a.sThumbLX == b.sThumbLX &&
-         a.sThumbLY == b.sThumbLY && a.sThumbRX == b.sThumbRX && a.sThumbRY == b.sThumbRY;
-}
-
 Slot& At(DWORD slot) {
   assert(slot < XUSER_MAX_COUNT && "scripted slots are 0 to 3");
   return slots[slot];

@@ -124,12 +124,6 @@ XINPUT_GAMEPAD ReadGamepad(SDL_GameController* controller) {
   return pad;
 }
 
-bool SameReading(const XINPUT_GAMEPAD& a, const XINPUT_GAMEPAD& b) {
-  return a.wButtons == b.wButtons && a.bLeftTrigger == b.bLeftTrigger &&
-         a.bRightTrigger == b.bRightTrigger && a.sThumbLX == b.sThumbLX &&
-         a.sThumbLY == b.sThumbLY && a.sThumbRX == b.sThumbRX && a.sThumbRY == b.sThumbRY;
-}
-
 }  // namespace
 
 namespace sdl_platform {
