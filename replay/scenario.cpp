@@ -1,12 +1,9 @@
 #include "replay/scenario.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
-#include <iostream>
 #include <limits>
-
-#include "app/application.h"
-#include "platform/scripted/scripted_xinput.h"
 
 namespace {
 
@@ -72,7 +69,18 @@ NumberParse ParseInteger(const std::string& word, long long* value) {
   return NumberParse::kOk;
 }
 
-std::string Quoted(const std::string& word) { return "'" + word + "'"; }
+// The compact form of a step: a first byte with the kind (bits 0-2) and the
+// slot (bits 3-4), then for presses and releases the button mask (2 bytes),
+// for sets the mask of fields given and 2 bytes for each, for polls the
+// count in 7-bit groups, lowest first, with bit 7 set on all but the last.
+void PutWord(std::vector<std::uint8_t>* bytes, std::uint16_t word) {
+  bytes->push_back(static_cast<std::uint8_t>(word & 0xFF));
+  bytes->push_back(static_cast<std::uint8_t>(word >> 8));
+}
+
+std::uint16_t GetWord(const std::uint8_t* at) {
+  return static_cast<std::uint16_t>(at[0] | (at[1] << 8));
+}
 
 class LineParser {
  public:
@@ -97,7 +105,7 @@ class LineParser {
       step->kind = ScenarioStep::Kind::kPoll;
       return ParsePollCount(step) && NoMoreWords(2);
     }
-    return Fail("unknown command " + Quoted(command) +
+    return Fail("unknown command " + QuoteWord(command) +
                 " (expected plug, unplug, press, release, set or poll)");
   }
 
@@ -111,7 +119,7 @@ class LineParser {
     if (words.size() < 2) return Fail(words[0] + ": missing slot (0 to 3)");
     long long slot = 0;
     if (ParseInteger(words[1], &slot) != NumberParse::kOk || slot < 0 || slot > 3) {
-      return Fail(words[0] + ": slot must be 0 to 3, not " + Quoted(words[1]));
+      return Fail(words[0] + ": slot must be 0 to 3, not " + QuoteWord(words[1]));
     }
     step->slot = static_cast<DWORD>(slot);
     return true;
@@ -119,7 +127,7 @@ class LineParser {
 
   bool NoMoreWords(std::size_t expected) {
     if (words.size() > expected) {
-      return Fail(words[0] + ": unexpected extra word " + Quoted(words[expected]));
+      return Fail(words[0] + ": unexpected extra word " + QuoteWord(words[expected]));
     }
     return true;
   }
@@ -136,7 +144,7 @@ class LineParser {
         }
       }
       if (!found) {
-        return Fail(words[0] + ": unknown button " + Quoted(words[i]) +
+        return Fail(words[0] + ": unknown button " + QuoteWord(words[i]) +
                     " (expected A B X Y DPAD_UP DPAD_DOWN DPAD_LEFT DPAD_RIGHT START BACK LB RB "
                     "L3 R3)");
       }
@@ -152,20 +160,20 @@ class LineParser {
         if (words[i] == kFieldNames[f].name) field = f;
       }
       if (field < 0) {
-        return Fail("set: unknown field " + Quoted(words[i]) + " (expected lx ly rx ry lt rt)");
+        return Fail("set: unknown field " + QuoteWord(words[i]) + " (expected lx ly rx ry lt rt)");
       }
       const FieldName& limits = kFieldNames[field];
-      if (i + 1 >= words.size()) return Fail("set: missing value for " + Quoted(words[i]));
+      if (i + 1 >= words.size()) return Fail("set: missing value for " + QuoteWord(words[i]));
       long long value = 0;
       const NumberParse parsed = ParseInteger(words[i + 1], &value);
       const std::string range = std::to_string(limits.min) + " to " + std::to_string(limits.max);
       if (parsed == NumberParse::kNotANumber) {
-        return Fail("set: value for " + Quoted(words[i]) +
-                    " is not a whole number: " + Quoted(words[i + 1]));
+        return Fail("set: value for " + QuoteWord(words[i]) +
+                    " is not a whole number: " + QuoteWord(words[i + 1]));
       }
       if (parsed == NumberParse::kOutOfRange || value < limits.min || value > limits.max) {
-        return Fail("set: value for " + Quoted(words[i]) + " must be " + range + ", not " +
-                    Quoted(words[i + 1]));
+        return Fail("set: value for " + QuoteWord(words[i]) + " must be " + range + ", not " +
+                    QuoteWord(words[i + 1]));
       }
       step->fieldsSet = static_cast<std::uint8_t>(step->fieldsSet | (1u << field));
       step->values[field] = static_cast<std::int32_t>(value);
@@ -181,13 +189,13 @@ class LineParser {
     long long count = 0;
     const NumberParse parsed = ParseInteger(words[1], &count);
     if (parsed == NumberParse::kNotANumber) {
-      return Fail("poll: count is not a whole number: " + Quoted(words[1]));
+      return Fail("poll: count is not a whole number: " + QuoteWord(words[1]));
     }
     if (parsed == NumberParse::kOutOfRange && words[1][0] != '-') {
-      return Fail("poll: count is too large: " + Quoted(words[1]));
+      return Fail("poll: count is too large: " + QuoteWord(words[1]));
     }
     if (parsed == NumberParse::kOutOfRange || count < 1) {
-      return Fail("poll: count must be at least 1, not " + Quoted(words[1]));
+      return Fail("poll: count must be at least 1, not " + QuoteWord(words[1]));
     }
     step->polls = static_cast<std::uint64_t>(count);
     return true;
@@ -197,81 +205,193 @@ class LineParser {
   std::string* error;
 };
 
-void ApplySet(const ScenarioStep& step) {
-  XINPUT_GAMEPAD pad = scripted::Gamepad(step.slot);
-  for (int f = 0; f < kScenarioFieldCount; ++f) {
-    if ((step.fieldsSet & (1u << f)) == 0) continue;
-    const std::int32_t v = step.values[f];
-    switch (static_cast<ScenarioField>(f)) {
-      case ScenarioField::kLX:
-        pad.sThumbLX = static_cast<SHORT>(v);
-        break;
-      case ScenarioField::kLY:
-        pad.sThumbLY = static_cast<SHORT>(v);
-        break;
-      case ScenarioField::kRX:
-        pad.sThumbRX = static_cast<SHORT>(v);
-        break;
-      case ScenarioField::kRY:
-        pad.sThumbRY = static_cast<SHORT>(v);
-        break;
-      case ScenarioField::kLT:
-        pad.bLeftTrigger = static_cast<BYTE>(v);
-        break;
-      case ScenarioField::kRT:
-        pad.bRightTrigger = static_cast<BYTE>(v);
-        break;
+}  // namespace
+
+void Scenario::Add(const ScenarioStep& step) {
+  bytes.push_back(static_cast<std::uint8_t>(static_cast<unsigned>(step.kind) | (step.slot << 3)));
+  switch (step.kind) {
+    case ScenarioStep::Kind::kPress:
+    case ScenarioStep::Kind::kRelease:
+      PutWord(&bytes, step.buttons);
+      break;
+    case ScenarioStep::Kind::kSet:
+      bytes.push_back(step.fieldsSet);
+      for (int f = 0; f < kScenarioFieldCount; ++f) {
+        if ((step.fieldsSet & (1u << f)) != 0) {
+          PutWord(&bytes, static_cast<std::uint16_t>(step.values[f]));
+        }
+      }
+      break;
+    case ScenarioStep::Kind::kPoll: {
+      std::uint64_t polls = step.polls;
+      while (polls >= 0x80) {
+        bytes.push_back(static_cast<std::uint8_t>((polls & 0x7F) | 0x80));
+        polls >>= 7;
+      }
+      bytes.push_back(static_cast<std::uint8_t>(polls));
+      break;
     }
+    case ScenarioStep::Kind::kPlug:
+    case ScenarioStep::Kind::kUnplug:
+      break;
   }
-  scripted::SetGamepad(step.slot, pad);
+  ++stepCount;
 }
 
-}  // namespace
+std::size_t Scenario::Decode(const std::uint8_t* at, ScenarioStep* step) {
+  const std::uint8_t* const start = at;
+  *step = ScenarioStep();
+  step->kind = static_cast<ScenarioStep::Kind>(*at & 7);
+  step->slot = (*at >> 3) & 3;
+  ++at;
+  switch (step->kind) {
+    case ScenarioStep::Kind::kPress:
+    case ScenarioStep::Kind::kRelease:
+      step->buttons = GetWord(at);
+      at += 2;
+      break;
+    case ScenarioStep::Kind::kSet:
+      step->fieldsSet = *at++;
+      for (int f = 0; f < kScenarioFieldCount; ++f) {
+        if ((step->fieldsSet & (1u << f)) == 0) continue;
+        const std::uint16_t word = GetWord(at);
+        at += 2;
+        // Sticks are signed; triggers (0 to 255) read the same either way.
+        step->values[f] = f < 4 ? static_cast<std::int16_t>(word) : word;
+      }
+      break;
+    case ScenarioStep::Kind::kPoll:
+      for (int shift = 0;; shift += 7) {
+        step->polls |= static_cast<std::uint64_t>(*at & 0x7F) << shift;
+        if ((*at++ & 0x80) == 0) break;
+      }
+      break;
+    case ScenarioStep::Kind::kPlug:
+    case ScenarioStep::Kind::kUnplug:
+      break;
+  }
+  return static_cast<std::size_t>(at - start);
+}
+
+std::vector<ScenarioStep> Scenario::Steps() const {
+  std::vector<ScenarioStep> steps;
+  steps.reserve(stepCount);
+  ForEach([&](const ScenarioStep& step) {
+    steps.push_back(step);
+    return true;
+  });
+  return steps;
+}
 
 std::uint64_t Scenario::TotalPolls() const {
   std::uint64_t total = 0;
-  for (const ScenarioStep& step : steps) {
+  ForEach([&](const ScenarioStep& step) {
     if (step.kind == ScenarioStep::Kind::kPoll) total += step.polls;
-  }
+    return true;
+  });
   return total;
 }
 
-bool ParseScenario(const std::string& text, Scenario* scenario, std::size_t* errorLine,
-                   std::string* error) {
-  scenario->steps.clear();
-  std::size_t lineNumber = 0;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
-    ++lineNumber;
-
-    const std::size_t comment = line.find('#');
-    if (comment != std::string::npos) line.erase(comment);
-    if (!line.empty() && line.back() == '\r') line.pop_back();  // files saved on Windows
-    if (line.find('\0') != std::string::npos) {
-      *errorLine = lineNumber;
-      *error = "line contains a NUL byte";
-      return false;
+bool ScenarioReader::Feed(const char* data, std::size_t size) {
+  if (failed) return false;
+  if (size > kScenarioMaxBytes - total) {
+    return Fail(0, "scenario is larger than " + std::to_string(kScenarioMaxBytes >> 20) + " MiB");
+  }
+  total += size;
+  const char* const end = data + size;
+  while (data < end) {
+    const char* newline = static_cast<const char*>(std::memchr(data, '\n', end - data));
+    const char* const stop = newline != nullptr ? newline : end;
+    // A NUL is reported at once, so that no amount of binary input is held.
+    if (std::memchr(data, '\0', stop - data) != nullptr) {
+      return Fail(lineNumber + 1, "line contains a NUL byte");
     }
-    std::vector<std::string> words = SplitWords(line);
-    if (words.empty()) continue;
-
-    ScenarioStep step;
-    if (!LineParser(std::move(words), error).Parse(&step)) {
-      *errorLine = lineNumber;
-      return false;
+    if (line.size() + (stop - data) > kScenarioMaxLineBytes) {
+      return Fail(lineNumber + 1,
+                  "line is longer than " + std::to_string(kScenarioMaxLineBytes) + " bytes");
     }
-    scenario->steps.push_back(step);
+    line.append(data, stop);
+    data = stop;
+    if (newline != nullptr) {
+      ++data;
+      if (!EndLine()) return false;
+    }
   }
   return true;
 }
 
+bool ScenarioReader::Finish() {
+  if (failed) return false;
+  return line.empty() || EndLine();
+}
+
+bool ScenarioReader::Fail(std::size_t badLine, std::string message) {
+  failed = true;
+  errorLine = badLine;
+  error = std::move(message);
+  return false;
+}
+
+bool ScenarioReader::EndLine() {
+  ++lineNumber;
+  // Editors on Windows may start the file with a byte order mark and end
+  // lines with CRLF.
+  if (lineNumber == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (line.find('\r') != std::string::npos) {
+    return Fail(lineNumber,
+                "carriage return inside the line (lines must end with LF or CRLF, "
+                "not CR alone)");
+  }
+  const std::size_t comment = line.find('#');
+  if (comment != std::string::npos) line.erase(comment);
+  std::vector<std::string> words = SplitWords(line);
+  line.clear();
+  if (words.empty()) return true;
+
+  ScenarioStep step;
+  std::string message;
+  if (!LineParser(std::move(words), &message).Parse(&step)) {
+    return Fail(lineNumber, std::move(message));
+  }
+  scenario->Add(step);
+  return true;
+}
+
+bool ParseScenario(const std::string& text, Scenario* scenario, std::size_t* errorLine,
+                   std::string* error) {
+  *scenario = Scenario();
+  ScenarioReader reader(scenario);
+  if (reader.Feed(text.data(), text.size()) && reader.Finish()) return true;
+  *errorLine = reader.ErrorLine();
+  *error = reader.Error();
+  return false;
+}
+
+std::string Printable(const std::string& text) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string shown;
+  for (const char byte : text) {
+    const unsigned char c = static_cast<unsigned char>(byte);
+    if (c >= 0x20 && c < 0x7F) {
+      shown += byte;
+    } else {
+      shown += "\\x";
+      shown += kHex[c >> 4];
+      shown += kHex[c & 15];
+    }
+  }
+  return shown;
+}
+
+std::string QuoteWord(const std::string& word) {
+  if (word.size() <= kShownWordBytes) return "'" + Printable(word) + "'";
+  return "'" + Printable(word.substr(0, kShownWordBytes)) + "...'";
+}
+
 std::string FormatScenario(const Scenario& scenario) {
   std::string text;
-  for (const ScenarioStep& step : scenario.steps) {
+  scenario.ForEach([&](const ScenarioStep& step) {
     const std::string slot = " " + std::to_string(step.slot);
     switch (step.kind) {
       case ScenarioStep::Kind::kPlug:
@@ -299,42 +419,7 @@ std::string FormatScenario(const Scenario& scenario) {
         break;
     }
     text += '\n';
-  }
+    return true;
+  });
   return text;
-}
-
-void ApplyStep(const ScenarioStep& step) {
-  switch (step.kind) {
-    case ScenarioStep::Kind::kPlug:
-      scripted::Plug(step.slot);
-      break;
-    case ScenarioStep::Kind::kUnplug:
-      scripted::Unplug(step.slot);
-      break;
-    case ScenarioStep::Kind::kPress:
-      scripted::Press(step.slot, step.buttons);
-      break;
-    case ScenarioStep::Kind::kRelease:
-      scripted::Release(step.slot, step.buttons);
-      break;
-    case ScenarioStep::Kind::kSet:
-      ApplySet(step);
-      break;
-    case ScenarioStep::Kind::kPoll:
-      break;
-  }
-}
-
-void PlayScenario(const Scenario& scenario, Application& application) {
-  for (const ScenarioStep& step : scenario.steps) {
-    if (step.kind != ScenarioStep::Kind::kPoll) {
-      ApplyStep(step);
-      continue;
-    }
-    // Output that can no longer be written ends the replay.
-    for (std::uint64_t i = 0; i < step.polls; ++i) {
-      if (!application.IsRunning() || !std::cout.good()) return;
-      application.Update();
-    }
-  }
 }

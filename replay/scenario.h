@@ -1,5 +1,6 @@
 // Scenarios for padwatch-replay: scripted controller sessions in a small text
-// format, one command per line.
+// format, one command per line. This is the text side only: reading and
+// writing it needs nothing of the core or of any platform.
 //
 //   plug S | unplug S                 slot S (0 to 3) starts / stops answering
 //   press S NAME... | release S NAME...
@@ -7,17 +8,18 @@
 //   poll [N]                          N polls (default 1) with the readings as they stand
 //
 // '#' starts a comment; blank lines are ignored; words are separated by spaces
-// or tabs.
+// or tabs. Lines end with LF or CRLF; a UTF-8 byte order mark at the start is
+// ignored. A line may be at most kScenarioMaxLineBytes long and the whole
+// text at most kScenarioMaxBytes.
 #ifndef PADWATCH_REPLAY_SCENARIO_H_
 #define PADWATCH_REPLAY_SCENARIO_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/xinput.h"
-
-class Application;
 
 enum class ScenarioField { kLX, kLY, kRX, kRY, kLT, kRT };
 constexpr int kScenarioFieldCount = 6;
@@ -32,27 +34,93 @@ struct ScenarioStep {
   std::uint64_t polls = 0;                        // kPoll
 };
 
-struct Scenario {
-  std::vector<ScenarioStep> steps;
+// Limits on what a scenario may be, checked while it is read, so that no
+// input can make the reader hold more than a fraction of its size.
+constexpr std::size_t kScenarioMaxBytes = std::size_t{256} << 20;  // 256 MiB
+constexpr std::size_t kScenarioMaxLineBytes = 4096;
+
+// The steps of a scenario, kept in a compact form of a few bytes a step
+// (less than half the text that describes them), so that a scenario of
+// millions of lines takes little memory.
+class Scenario {
+ public:
+  void Add(const ScenarioStep& step);
+  std::size_t StepCount() const { return stepCount; }
+
+  // Calls visit(step) for each step in order, stopping early, with false,
+  // when visit returns false.
+  template <typename Visit>
+  bool ForEach(Visit&& visit) const {
+    std::size_t at = 0;
+    ScenarioStep step;
+    while (at < bytes.size()) {
+      at += Decode(bytes.data() + at, &step);
+      if (!visit(step)) return false;
+    }
+    return true;
+  }
+
+  // Every step, decoded.
+  std::vector<ScenarioStep> Steps() const;
   std::uint64_t TotalPolls() const;
+
+ private:
+  // Reads the step that starts at `at` into *step; returns its size.
+  static std::size_t Decode(const std::uint8_t* at, ScenarioStep* step);
+
+  std::vector<std::uint8_t> bytes;
+  std::size_t stepCount = 0;
+};
+
+// Reads scenario text as it arrives, piece by piece, into a Scenario,
+// checking each line as soon as it is complete. Memory stays in proportion
+// to the steps read, whatever the input.
+class ScenarioReader {
+ public:
+  explicit ScenarioReader(Scenario* scenario) : scenario(scenario) {}
+
+  // Takes the next piece of the text. Returns false at the first bad line,
+  // or when the text passes a limit; after that it takes nothing more.
+  bool Feed(const char* data, std::size_t size);
+  // Ends the text: a last line without a newline is read now. Returns false
+  // if anything was bad.
+  bool Finish();
+
+  // After a false return: the 1-based line that was bad, or 0 when the
+  // fault is the text's as a whole; and a one-line description of it.
+  std::size_t ErrorLine() const { return errorLine; }
+  const std::string& Error() const { return error; }
+
+ private:
+  bool EndLine();
+  bool Fail(std::size_t line, std::string message);
+
+  Scenario* scenario;
+  std::string line;  // the line being read
+  std::size_t lineNumber = 0;
+  std::size_t total = 0;
+  std::size_t errorLine = 0;
+  std::string error;
+  bool failed = false;
 };
 
 // Parses a whole scenario. On the first bad line, returns false and sets
-// *errorLine (1-based) and *error to a short description; *scenario is then
-// unspecified.
+// *errorLine (1-based, or 0 for a fault of the text as a whole) and *error
+// to a short description; *scenario is then unspecified.
 bool ParseScenario(const std::string& text, Scenario* scenario, std::size_t* errorLine,
                    std::string* error);
+
+// text with every byte that is not printable ASCII written as \xNN, so that
+// a message that shows it cannot upset the terminal.
+std::string Printable(const std::string& text);
+
+// A word of the input as messages show it: Printable, in single quotes, and
+// cut after kShownWordBytes bytes with "..." to show that it was.
+std::string QuoteWord(const std::string& word);
+constexpr std::size_t kShownWordBytes = 40;
 
 // Writes scenario back in the text format, one command per line, so that
 // parsing the text gives the same steps.
 std::string FormatScenario(const Scenario& scenario);
-
-// Applies one step's change to the scripted platform's readings; a poll
-// step changes nothing.
-void ApplyStep(const ScenarioStep& step);
-
-// Plays scenario on the scripted platform, calling application.Update() once
-// per poll. Stops early if the application stops or std::cout has failed.
-void PlayScenario(const Scenario& scenario, Application& application);
 
 #endif  // PADWATCH_REPLAY_SCENARIO_H_

@@ -16,7 +16,7 @@
 
 #include "input/controller_manager.h"
 #include "platform/scripted/scripted_xinput.h"
-#include "replay/scenario.h"
+#include "replay/scenario_player.h"
 #include "support/math.h"
 #include "tests/stdout_capture.h"
 
@@ -272,13 +272,16 @@ class Checker {
 
 // A session of `polls` polls: before each, a few random changes, biased
 // towards dead-zone edges, extremes and plugging.
-Scenario Generate(std::uint64_t seed, int polls) {
+// A session as a list of steps, which shrinking cuts down one by one.
+using Steps = std::vector<ScenarioStep>;
+
+Steps Generate(std::uint64_t seed, int polls) {
   std::mt19937_64 random(seed);
   auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
   const int sticks[] = {-32768, -32767, -8690, -8689, -7850, -7849, -1,    0,
                         1,      7849,   7850,  8689,  8690,  16384, 32766, 32767};
   const int triggers[] = {0, 1, 29, 30, 31, 32, 128, 254, 255};
-  Scenario scenario;
+  Steps scenario;
   for (int p = 0; p < polls; ++p) {
     const int changes = pick(10) < 3 ? 0 : 1 + pick(4);
     for (int c = 0; c < changes; ++c) {
@@ -307,24 +310,24 @@ Scenario Generate(std::uint64_t seed, int polls) {
           step.values[field] = value;
         }
       }
-      scenario.steps.push_back(step);
+      scenario.push_back(step);
     }
     ScenarioStep poll;
     poll.kind = ScenarioStep::Kind::kPoll;
     poll.polls = 1;
-    scenario.steps.push_back(poll);
+    scenario.push_back(poll);
   }
   return scenario;
 }
 
 // Runs scenario (one poll per poll step) and returns the first failure.
-std::string Run(const Scenario& scenario, long* failingPoll = nullptr) {
+std::string Run(const Steps& scenario, long* failingPoll = nullptr) {
   scripted::Reset();
   StdoutCapture out;
   ControllerManager manager;
   Checker checker;
   long poll = 0;
-  for (const ScenarioStep& step : scenario.steps) {
+  for (const ScenarioStep& step : scenario) {
     if (step.kind != ScenarioStep::Kind::kPoll) {
       ApplyStep(step);
       continue;
@@ -343,31 +346,33 @@ std::string Run(const Scenario& scenario, long* failingPoll = nullptr) {
 
 // Cuts the failing session down: first to the polls up to the failure, then
 // by dropping single steps for as long as it still fails.
-Scenario Shrink(const Scenario& scenario, long failingPoll) {
-  Scenario prefix;
+Steps Shrink(const Steps& scenario, long failingPoll) {
+  Steps prefix;
   long polls = 0;
-  for (const ScenarioStep& step : scenario.steps) {
-    prefix.steps.push_back(step);
+  for (const ScenarioStep& step : scenario) {
+    prefix.push_back(step);
     if (step.kind == ScenarioStep::Kind::kPoll && polls++ == failingPoll) break;
   }
-  for (std::size_t i = prefix.steps.size(); i-- > 0 && prefix.steps.size() < 4000;) {
-    Scenario smaller = prefix;
-    smaller.steps.erase(smaller.steps.begin() + static_cast<long>(i));
+  for (std::size_t i = prefix.size(); i-- > 0 && prefix.size() < 4000;) {
+    Steps smaller = prefix;
+    smaller.erase(smaller.begin() + static_cast<long>(i));
     if (!Run(smaller).empty()) prefix = smaller;
   }
   return prefix;
 }
 
 void CheckSeed(std::uint64_t seed, int polls) {
-  const Scenario scenario = Generate(seed, polls);
+  const Steps scenario = Generate(seed, polls);
   long failingPoll = -1;
   const std::string problem = Run(scenario, &failingPoll);
   if (problem.empty()) return;
-  const Scenario shortest = Shrink(scenario, failingPoll);
+  const Steps shortest = Shrink(scenario, failingPoll);
+  Scenario text;
+  for (const ScenarioStep& step : shortest) text.Add(step);
   ADD_FAILURE() << "seed " << seed << ", " << problem << "\n"
-                << "shortest failing scenario found (" << shortest.steps.size() << " steps; "
+                << "shortest failing scenario found (" << shortest.size() << " steps; "
                 << Run(shortest) << "):\n"
-                << FormatScenario(shortest);
+                << FormatScenario(text);
 }
 
 constexpr int kPollsPerSeed = 100000;

@@ -8,7 +8,7 @@
 
 #include "app/application.h"
 #include "platform/scripted/scripted_xinput.h"
-#include "replay/scenario.h"
+#include "replay/scenario_player.h"
 #include "tests/stdout_capture.h"
 
 namespace {

@@ -72,14 +72,30 @@ TEST(ScenarioTest, AcceptsCommentsBlankLinesTabsAndCrlf) {
                     "press 2 A B\r\nset 2 lx -32768 lt 255 lx 5\r\npoll\r\npoll 3",
                     &scenario, &line, &error))
       << error;
-  ASSERT_EQ(scenario.steps.size(), 5u);
-  EXPECT_EQ(scenario.steps[0].kind, ScenarioStep::Kind::kPlug);
-  EXPECT_EQ(scenario.steps[0].slot, 2u);
-  EXPECT_EQ(scenario.steps[1].buttons, XINPUT_GAMEPAD_A | XINPUT_GAMEPAD_B);
-  EXPECT_EQ(scenario.steps[2].values[static_cast<int>(ScenarioField::kLX)], 5);  // last one wins
-  EXPECT_EQ(scenario.steps[2].values[static_cast<int>(ScenarioField::kLT)], 255);
-  EXPECT_EQ(scenario.steps[3].polls, 1u);
-  EXPECT_EQ(scenario.steps[4].polls, 3u);
+  const std::vector<ScenarioStep> steps = scenario.Steps();
+  ASSERT_EQ(steps.size(), 5u);
+  EXPECT_EQ(steps[0].kind, ScenarioStep::Kind::kPlug);
+  EXPECT_EQ(steps[0].slot, 2u);
+  EXPECT_EQ(steps[1].buttons, XINPUT_GAMEPAD_A | XINPUT_GAMEPAD_B);
+  EXPECT_EQ(steps[2].values[static_cast<int>(ScenarioField::kLX)], 5);  // last one wins
+  EXPECT_EQ(steps[2].values[static_cast<int>(ScenarioField::kLT)], 255);
+  EXPECT_EQ(steps[3].polls, 1u);
+  EXPECT_EQ(steps[4].polls, 3u);
+}
+
+// Steps are kept in a compact form: every kind of step, at the ends of its
+// ranges, must come back as it went in.
+TEST(ScenarioTest, WritesBackWhatItRead) {
+  const std::string text =
+      "plug 3\nunplug 0\npress 1 A B X Y DPAD_UP DPAD_DOWN DPAD_LEFT DPAD_RIGHT START BACK LB "
+      "RB L3 R3\nrelease 2 R3\nset 3 lx -32768 ly 32767 rx -1 ry 0 lt 0 rt 255\nset 0 rt 1\n"
+      "poll 1\npoll 127\npoll 128\npoll 9223372036854775807\n";
+  Scenario scenario;
+  std::size_t line = 0;
+  std::string error;
+  ASSERT_TRUE(ParseScenario(text, &scenario, &line, &error)) << error;
+  EXPECT_EQ(FormatScenario(scenario), text);
+  EXPECT_EQ(scenario.StepCount(), 10u);
 }
 
 TEST(ScenarioTest, EmptyScenarioIsValid) {
@@ -87,7 +103,7 @@ TEST(ScenarioTest, EmptyScenarioIsValid) {
   std::size_t line = 0;
   std::string error;
   EXPECT_TRUE(ParseScenario("", &scenario, &line, &error));
-  EXPECT_TRUE(scenario.steps.empty());
+  EXPECT_EQ(scenario.StepCount(), 0u);
 }
 
 }  // namespace
