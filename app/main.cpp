@@ -6,7 +6,7 @@
 #include "support/console.h"
 
 int main(int /*argc*/, char* /*argv*/[], char* /*envp*/[]) {
-  InstallConsoleWriter();
+  InstallConsoleWriter(StopRequested);
   InstallStopHandlers();
   Application* application = new Application();
   while (application->IsRunning()) {

@@ -10,12 +10,26 @@ namespace {
 // polls this flag between iterations.
 std::atomic<bool> stopRequested{false};
 HANDLE stopCompleted = nullptr;
+HANDLE mainThread = nullptr;
+
+// Waits for the main loop's clean stop, meanwhile cancelling any write of
+// the main thread that is blocked on a reader that has stalled (the stop
+// can land just before such a write begins, hence more than one cancel).
+void WaitForStop(DWORD milliseconds) {
+  for (DWORD waited = 0; waited < milliseconds; waited += 50) {
+    if (stopCompleted == nullptr || WaitForSingleObject(stopCompleted, 50) == WAIT_OBJECT_0) {
+      return;
+    }
+    if (mainThread != nullptr) CancelSynchronousIo(mainThread);
+  }
+}
 
 BOOL WINAPI OnConsoleControl(DWORD type) {
   switch (type) {
     case CTRL_C_EVENT:
     case CTRL_BREAK_EVENT:
       stopRequested.store(true);
+      WaitForStop(1000);
       return TRUE;
     case CTRL_CLOSE_EVENT:
     case CTRL_LOGOFF_EVENT:
@@ -24,7 +38,7 @@ BOOL WINAPI OnConsoleControl(DWORD type) {
       // (within the few seconds the system allows) for the main loop to
       // finish its clean stop.
       stopRequested.store(true);
-      if (stopCompleted != nullptr) WaitForSingleObject(stopCompleted, 4000);
+      WaitForStop(4000);
       return TRUE;
     default:
       return FALSE;
@@ -35,6 +49,8 @@ BOOL WINAPI OnConsoleControl(DWORD type) {
 
 void InstallStopHandlers() {
   stopCompleted = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &mainThread, 0,
+                  FALSE, DUPLICATE_SAME_ACCESS);
   SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }
 

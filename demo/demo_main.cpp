@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "app/application.h"
+#include "app/stop_request.h"
 #include "platform/sdl/sdl_xinput.h"
 #include "platform/sdl/virtual_controller.h"
 #include "support/console.h"
@@ -27,8 +28,10 @@ class Session {
   explicit Session(bool pause) : pause(pause) {}
 
   // Narrates a step, lets padwatch poll `polls` times, then waits a moment so
-  // a person can follow.
+  // a person can follow. After a stop request the rest of the session is
+  // passed over.
   void Step(const char* what, int polls) {
+    if (StopRequested()) return;
     std::fprintf(stderr, "# %s\n", what);
     for (int i = 0; i < polls; ++i) application.Update();
     if (pause) std::this_thread::sleep_for(std::chrono::milliseconds(400));
@@ -47,6 +50,9 @@ int main(int argc, char* argv[]) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--no-delay") == 0) {
       pause = false;
+    } else if (std::strcmp(argv[i], "--version") == 0) {
+      std::fputs("padwatch-demo " PADWATCH_VERSION "\n", stdout);
+      return 0;
     } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       std::fputs(kUsage, stdout);
       return 0;
@@ -55,7 +61,8 @@ int main(int argc, char* argv[]) {
       return 2;
     }
   }
-  InstallConsoleWriter();
+  InstallConsoleWriter(StopRequested);
+  InstallStopHandlers();
   if (!sdl_platform::Start()) return 1;
 
   VirtualController first;

@@ -9,6 +9,7 @@
 #include <io.h>
 #else
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 #endif
 
@@ -29,11 +30,14 @@ class ConsoleBuffer : public std::streambuf {
   int Error() const { return error; }
   bool Empty() const { return used == 0; }
 
-  // Writes data in full, retrying after interruptions and partial writes.
-  // Returns false, remembering the error, once a write has failed.
+  // Writes data in full, retrying after interruptions and partial writes,
+  // and waiting while a non-blocking descriptor is full. Returns false,
+  // remembering the error, once a write has failed. A write that has to
+  // wait after a stop was requested gives up instead: see Abandoned().
   bool WriteAll(const char* data, std::size_t size) {
     std::size_t sent = 0;
-    while (sent < size && error == 0) {
+    int waitsAfterStop = 0;
+    while (sent < size && error == 0 && !abandoned) {
 #ifdef _WIN32
       // The CRT's text mode turns each newline into CRLF, as Windows
       // programs write them.
@@ -43,12 +47,31 @@ class ConsoleBuffer : public std::streambuf {
 #endif
       if (written >= 0) {
         sent += static_cast<std::size_t>(written);
-      } else if (errno != EINTR) {
-        error = errno;
+        continue;
       }
+      const int reason = errno;
+      if (stopCheck != nullptr && stopCheck()) {
+        // The user asked to stop and the reader is not taking lines. A
+        // line the system took none of is dropped with all that follow; a
+        // line already begun gets a short while to be finished.
+        if (sent == 0 || ++waitsAfterStop > kWaitsAfterStop) {
+          abandoned = true;
+          break;
+        }
+      } else if (reason != EINTR && !WouldBlock(reason)) {
+        error = reason;
+        break;
+      }
+      if (WouldBlock(reason)) WaitUntilWritable();
     }
     return error == 0;
   }
+
+  // True once a stop request made a write give up; nothing more is written
+  // and this does not count as a failure.
+  bool Abandoned() const { return abandoned; }
+
+  void SetStopCheck(bool (*check)()) { stopCheck = check; }
 
  protected:
   int_type overflow(int_type c) override {
@@ -79,9 +102,33 @@ class ConsoleBuffer : public std::streambuf {
   }
 
  private:
+  // How many waits of kWaitMs a line already begun gets after a stop.
+  static constexpr int kWaitsAfterStop = 5;
+  static constexpr int kWaitMs = 100;
+
+  static bool WouldBlock(int reason) {
+#ifdef _WIN32
+    (void)reason;
+    return false;
+#else
+    return reason == EAGAIN || reason == EWOULDBLOCK;
+#endif
+  }
+
+  // Waits until standard output (left non-blocking by whoever shares it)
+  // can take more, waking now and then so that a stop request is seen.
+  static void WaitUntilWritable() {
+#ifndef _WIN32
+    struct pollfd out = {1, POLLOUT, 0};
+    poll(&out, 1, kWaitMs);
+#endif
+  }
+
   char buffer[4096];
   std::size_t used = 0;
   int error;
+  bool abandoned = false;
+  bool (*stopCheck)() = nullptr;
   std::streambuf* previous = nullptr;
 };
 
@@ -90,7 +137,7 @@ ConsoleBuffer* console = nullptr;
 }  // namespace
 
 void WriteLine(std::string text) {
-  if (!std::cout.good()) return;
+  if (!std::cout.good() || (console != nullptr && console->Abandoned())) return;
   text.push_back('\n');
   std::streambuf* out = std::cout.rdbuf();
   bool written;
@@ -104,23 +151,24 @@ void WriteLine(std::string text) {
   if (!written) std::cout.setstate(std::ios::badbit);
 }
 
-void InstallConsoleWriter() {
+void InstallConsoleWriter(bool (*stopRequested)()) {
   if (console != nullptr) return;
   int error = 0;
 #ifndef _WIN32
-  if (fcntl(1, F_GETFD) == -1 && errno == EBADF) {
-    // Hold the descriptor with /dev/null, so that no file opened later
-    // becomes our standard output; writes still fail as on a closed stream.
-    int fd;
-    do {
-      fd = open("/dev/null", O_WRONLY);
-    } while (fd == 0);  // standard input was closed too: it keeps this one
-    if (fd > 1) close(fd);
-    error = EBADF;
+  // Hold each closed standard descriptor with /dev/null, lowest first, so
+  // that no file or socket opened later (SDL opens some) takes its number
+  // and receives what was meant for standard input, output or error. A
+  // closed standard output still fails its writes, as a closed stream does.
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    const int held = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    if (held >= 0 && held != fd) close(held);  // cannot happen: fd was the lowest free
+    if (fd == 1) error = EBADF;
   }
 #endif
   static ConsoleBuffer buffer(error);
   console = &buffer;
+  console->SetStopCheck(stopRequested);
   console->Attach();
 }
 

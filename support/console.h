@@ -12,10 +12,16 @@ void WriteLine(std::string text);
 
 // Points std::cout straight at standard output: each flush becomes a single
 // write of everything since the last one, with no C stdio buffer between.
-// Call it before anything is written. If standard output is closed, the
-// descriptor is kept reserved (so no file opened later takes its place) and
-// the first write fails with EBADF.
-void InstallConsoleWriter();
+// Call it first thing in main, before anything is written or opened: every
+// closed descriptor among standard input, output and error is held with
+// /dev/null, so that no file opened later takes its place; a closed standard
+// output still fails its first write, with EBADF.
+//
+// Writes wait while standard output is non-blocking and full. Once
+// stopRequested (if given) returns true, a write that cannot go on at once
+// gives up: the line, if the system took none of it, is dropped with every
+// line after it, and that is not a failure.
+void InstallConsoleWriter(bool (*stopRequested)() = nullptr);
 
 // The system error number of the write that failed, or 0.
 int ConsoleWriteError();

@@ -1,6 +1,8 @@
 // padwatch-demo: its whole session through the SDL layer, byte for byte.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <fstream>
 #include <string>
 
@@ -25,9 +27,15 @@ TEST(DemoMainTest, UnknownArgumentIsAUsageError) {
   EXPECT_EQ(result.err.rfind("usage: padwatch-demo", 0), 0u);
 }
 
-}  // namespace
-
-namespace {
+TEST(DemoMainTest, StopsCleanlyOnSigterm) {
+  ProcessOptions options;
+  options.signalAfterMs = 500;
+  options.signalToSend = SIGTERM;
+  const ProcessResult result = RunProcess({PADWATCH_DEMO_BINARY}, options);
+  EXPECT_EQ(result.signal, 0);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_LT(result.elapsedMs - result.signalledAt, 1000);
+}
 
 TEST(DemoMainTest, FullOutputIsReported) {
   ProcessOptions options;

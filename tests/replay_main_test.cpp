@@ -59,11 +59,67 @@ TEST(ReplayMainTest, UnreadableFileIsAClearError) {
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err,
-            "padwatch-replay: cannot read /nonexistent/padwatch.scn: No such file or directory\n");
+            "padwatch-replay: /nonexistent/padwatch.scn: cannot read: No such file or directory\n");
 
   result = RunProcess({kReplay, "/"}, {});
   EXPECT_EQ(result.exitCode, 2);
-  EXPECT_EQ(result.err, "padwatch-replay: cannot read /: Is a directory\n");
+  EXPECT_EQ(result.err, "padwatch-replay: /: cannot read: Is a directory\n");
+}
+
+struct HostileInput {
+  const char* name;
+  std::string input;
+  std::string err;
+};
+
+void PrintTo(const HostileInput& input, std::ostream* out) { *out << input.name; }
+
+const std::string kExpectedCommands = " (expected plug, unplug, press, release, set or poll)\n";
+
+class ReplayHostileInputTest : public ::testing::TestWithParam<HostileInput> {};
+
+// Each gets one short, printable line on standard error and nothing else.
+TEST_P(ReplayHostileInputTest, GetsOneShortHarmlessMessage) {
+  ProcessOptions options;
+  options.input = GetParam().input;
+  const ProcessResult result = RunProcess({kReplay, "-"}, options);
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, GetParam().err);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, ReplayHostileInputTest,
+    ::testing::Values(HostileInput{"EscapeSequence", "foo\033[2J\n",
+                                   "padwatch-replay: <stdin>:1: unknown command 'foo\\x1b[2J'" +
+                                       kExpectedCommands},
+                      HostileInput{"LongWord", "plug 0\n" + std::string(3000, 'w') + "\n",
+                                   "padwatch-replay: <stdin>:2: unknown command '" +
+                                       std::string(40, 'w') + "...'" + kExpectedCommands},
+                      HostileInput{"LongLine", std::string(60000, ' ') + "poll\n",
+                                   "padwatch-replay: <stdin>:1: line is longer than 4096 bytes\n"},
+                      HostileInput{
+                          "CarriageReturnsOnly", "plug 0\rpoll\r",
+                          "padwatch-replay: <stdin>:1: carriage return inside the line (lines must "
+                          "end with LF or CRLF, not CR alone)\n"}),
+    [](const ::testing::TestParamInfo<HostileInput>& info) { return info.param.name; });
+
+TEST(ReplayMainTest, IgnoresAByteOrderMark) {
+  ProcessOptions options;
+  options.input = "\xEF\xBB\xBFplug 0\r\npoll\r\n";
+  const ProcessResult result = RunProcess({kReplay, "-"}, options);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out, "Controller connected!\n Connected Devices: 1\n");
+  EXPECT_EQ(result.err, "");
+}
+
+// Binary input is refused at its first NUL, long before it could fill memory.
+TEST(ReplayMainTest, EndlessBinaryInputIsRefusedWithinAMemoryLimit) {
+  const ProcessResult result =
+      RunProcess({"/bin/sh", "-c", "ulimit -v 200000 && exec \"$0\" /dev/zero", kReplay}, {});
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "padwatch-replay: /dev/zero:1: line contains a NUL byte\n");
 }
 
 TEST(ReplayMainTest, WrongArgumentsPrintUsage) {
@@ -79,10 +135,6 @@ TEST(ReplayMainTest, WrongArgumentsPrintUsage) {
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out.rfind("usage: padwatch-replay FILE\n", 0), 0u);
 }
-
-}  // namespace
-
-namespace {
 
 // Held inputs write a line on every poll, practically for ever.
 const char kEndless[] = "plug 0\nset 0 lt 255\npoll 1000000000000\n";
@@ -126,6 +178,58 @@ TEST(ReplayOutputTest, FullDeviceIsReportedOnce) {
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.err,
             "padwatch-replay: cannot write to standard output: No space left on device\n");
+}
+
+class ReplayStopTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(ReplayStopTest, StopsCleanlyWithinASecondWhenItsReaderHasStalled) {
+  ProcessOptions options;
+  options.input = kEndless;
+  options.stdoutTarget = StdoutTarget::kStalledPipe;
+  options.signalAfterMs = 500;
+  options.signalToSend = GetParam();
+  const ProcessResult result = RunProcess({kReplay, "-"}, options);
+  EXPECT_EQ(result.signal, 0);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.err, "");
+  EXPECT_LT(result.elapsedMs - result.signalledAt, 1000);
+  // The pipe was full: what reached it is whole lines only.
+  ASSERT_GT(result.out.size(), 4096u);
+  EXPECT_EQ(result.out.back(), '\n');
+  const std::string value = "Axis [Left Trigger] moved on device : 0 with value: 1.000000\n";
+  const std::string count = " Connected Devices: 1\n";
+  const std::size_t first = result.out.find(count) + count.size();
+  EXPECT_EQ((result.out.size() - first) % value.size(), 0u);
+}
+
+TEST_P(ReplayStopTest, StopsCleanlyWhileWriting) {
+  ProcessOptions options;
+  options.input = kEndless;
+  options.signalAfterMs = 300;
+  options.signalToSend = GetParam();
+  const ProcessResult result = RunProcess({kReplay, "-"}, options);
+  EXPECT_EQ(result.signal, 0);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out.back(), '\n');
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, ReplayStopTest, ::testing::Values(SIGINT, SIGTERM));
+
+// A parent may leave the pipe non-blocking; a slow reader then makes writes
+// answer "try again", and every line must still arrive once, in order.
+TEST(ReplayOutputTest, NonBlockingOutputToASlowReaderLosesNothing) {
+  ProcessOptions options;
+  options.input = "plug 0\nset 0 lt 255\npoll 20000\n";
+  options.nonBlockingStdout = true;
+  options.readPauseMs = 1;
+  const ProcessResult result = RunProcess({kReplay, "-"}, options);
+  const std::string value = "Axis [Left Trigger] moved on device : 0 with value: 1.000000\n";
+  std::string expected = "Axis [Left Trigger] moved on device: 0\n" + value +
+                         "Controller connected!\n Connected Devices: 1\n";
+  for (int i = 1; i < 20000; ++i) expected += value;
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.err, "");
+  EXPECT_TRUE(result.out == expected) << result.out.size() << " bytes of " << expected.size();
 }
 
 TEST(ReplayOutputTest, ErrorsOnlyMatterWhenSomethingIsWritten) {
