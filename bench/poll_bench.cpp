@@ -11,24 +11,6 @@
 
 namespace {
 
-constexpr WORD kAllButtons = 0xF3FF;
-constexpr WORD kMasks[14] = {
-    XINPUT_GAMEPAD_A,
-    XINPUT_GAMEPAD_B,
-    XINPUT_GAMEPAD_X,
-    XINPUT_GAMEPAD_Y,
-    XINPUT_GAMEPAD_DPAD_UP,
-    XINPUT_GAMEPAD_DPAD_RIGHT,
-    XINPUT_GAMEPAD_DPAD_DOWN,
-    XINPUT_GAMEPAD_DPAD_LEFT,
-    XINPUT_GAMEPAD_START,
-    XINPUT_GAMEPAD_BACK,
-    XINPUT_GAMEPAD_LEFT_SHOULDER,
-    XINPUT_GAMEPAD_RIGHT_SHOULDER,
-    XINPUT_GAMEPAD_LEFT_THUMB,
-    XINPUT_GAMEPAD_RIGHT_THUMB,
-};
-
 void Setup(int controllers, WORD buttons) {
   scripted::Reset();
   for (int slot = 0; slot < controllers; ++slot) {
@@ -45,7 +27,7 @@ int FloorPoll() {
     std::memset(&state, 0, sizeof(state));
     if (XInputGetState(slot, &state) != 0) continue;
     const XINPUT_GAMEPAD& pad = state.Gamepad;
-    for (WORD mask : kMasks) active += (pad.wButtons & mask) != 0;
+    for (const ButtonInput& button : kButtonInputs) active += (pad.wButtons & button.mask) != 0;
     active += pad.sThumbLX > kLeftStickDeadZone || pad.sThumbLX < -kLeftStickDeadZone;
     active += pad.sThumbLY > kLeftStickDeadZone || pad.sThumbLY < -kLeftStickDeadZone;
     active += pad.sThumbRX > kRightStickDeadZone || pad.sThumbRX < -kRightStickDeadZone;

@@ -8,27 +8,11 @@
 
 #include "bench/bench_ratios.h"
 #include "input/controller_manager.h"
+#include "platform/sdl/sdl_conversions.h"
 #include "platform/sdl/sdl_xinput.h"
 #include "platform/sdl/virtual_controller.h"
 
 namespace {
-
-constexpr SDL_GameControllerButton kButtons[14] = {
-    SDL_CONTROLLER_BUTTON_A,
-    SDL_CONTROLLER_BUTTON_B,
-    SDL_CONTROLLER_BUTTON_X,
-    SDL_CONTROLLER_BUTTON_Y,
-    SDL_CONTROLLER_BUTTON_DPAD_UP,
-    SDL_CONTROLLER_BUTTON_DPAD_DOWN,
-    SDL_CONTROLLER_BUTTON_DPAD_LEFT,
-    SDL_CONTROLLER_BUTTON_DPAD_RIGHT,
-    SDL_CONTROLLER_BUTTON_START,
-    SDL_CONTROLLER_BUTTON_BACK,
-    SDL_CONTROLLER_BUTTON_LEFTSTICK,
-    SDL_CONTROLLER_BUTTON_RIGHTSTICK,
-    SDL_CONTROLLER_BUTTON_LEFTSHOULDER,
-    SDL_CONTROLLER_BUTTON_RIGHTSHOULDER,
-};
 
 // Attaches `count` virtual controllers at rest for the lifetime of the object.
 class Pads {
@@ -57,8 +41,8 @@ void BM_Floor(benchmark::State& state) {
     SDL_GameControllerUpdate();
     int sum = 0;
     for (SDL_GameController* controller : controllers) {
-      for (SDL_GameControllerButton button : kButtons) {
-        sum += SDL_GameControllerGetButton(controller, button);
+      for (const SdlButton& map : kSdlButtons) {
+        sum += SDL_GameControllerGetButton(controller, map.button);
       }
       for (int axis = 0; axis < SDL_CONTROLLER_AXIS_MAX; ++axis) {
         sum += SDL_GameControllerGetAxis(controller, static_cast<SDL_GameControllerAxis>(axis));

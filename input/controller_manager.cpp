@@ -4,36 +4,13 @@
 #include <string>
 #include <utility>
 
+#include "input/inputs.h"
+#include "platform/reading.h"
 #include "support/console.h"
 #include "support/math.h"
 #include "support/number_text.h"
 
 namespace {
-
-struct ButtonStep {
-  ButtonEntry ControllerRecord::*entry;
-  WORD mask;
-};
-
-// The order in which buttons are examined, and so the order of their lines
-// within a poll. It is not the record's order: the D-pad goes up, right,
-// down, left, and the shoulders come before the stick clicks.
-constexpr ButtonStep kButtonSteps[] = {
-    {&ControllerRecord::a, XINPUT_GAMEPAD_A},
-    {&ControllerRecord::b, XINPUT_GAMEPAD_B},
-    {&ControllerRecord::x, XINPUT_GAMEPAD_X},
-    {&ControllerRecord::y, XINPUT_GAMEPAD_Y},
-    {&ControllerRecord::dpadUp, XINPUT_GAMEPAD_DPAD_UP},
-    {&ControllerRecord::dpadRight, XINPUT_GAMEPAD_DPAD_RIGHT},
-    {&ControllerRecord::dpadDown, XINPUT_GAMEPAD_DPAD_DOWN},
-    {&ControllerRecord::dpadLeft, XINPUT_GAMEPAD_DPAD_LEFT},
-    {&ControllerRecord::start, XINPUT_GAMEPAD_START},
-    {&ControllerRecord::back, XINPUT_GAMEPAD_BACK},
-    {&ControllerRecord::lb, XINPUT_GAMEPAD_LEFT_SHOULDER},
-    {&ControllerRecord::rb, XINPUT_GAMEPAD_RIGHT_SHOULDER},
-    {&ControllerRecord::l3, XINPUT_GAMEPAD_LEFT_THUMB},
-    {&ControllerRecord::r3, XINPUT_GAMEPAD_RIGHT_THUMB},
-};
 
 // Room for the longest line, so that building one allocates once.
 constexpr std::size_t kLineCapacity = 80;
@@ -125,17 +102,25 @@ void StepTrigger(AxisEntry& entry, BYTE reading, std::uint16_t slot) {
   StepAxis(entry, active, value, slot);
 }
 
+void StepAxisInput(ControllerRecord& record, const AxisInput& axis, const XINPUT_GAMEPAD& pad,
+                   std::uint16_t slot) {
+  if (axis.IsTrigger()) {
+    StepTrigger(record.*axis.entry, pad.*axis.trigger, slot);
+  } else {
+    StepStick(record.*axis.entry, pad.*axis.stick, axis.rest, slot);
+  }
+}
+
 // True when stepping the record again with the reading that produced its
 // current phases would change nothing: a button left Up or Down agrees with
 // its bit, and an axis left Up is inside its dead zone.
 bool IsSettled(const ControllerRecord& record) {
-  for (const ButtonStep& step : kButtonSteps) {
-    const InputPhase phase = (record.*step.entry).phase;
+  for (const ButtonInput& button : kButtonInputs) {
+    const InputPhase phase = (record.*button.entry).phase;
     if (phase != InputPhase::Up && phase != InputPhase::Down) return false;
   }
-  for (const AxisEntry* axis : {&record.leftStickX, &record.leftStickY, &record.rightStickX,
-                                &record.rightStickY, &record.leftTrigger, &record.rightTrigger}) {
-    if (axis->phase != InputPhase::Up) return false;
+  for (const AxisInput& axis : kAxisInputs) {
+    if ((record.*axis.entry).phase != InputPhase::Up) return false;
   }
   return true;
 }
@@ -181,15 +166,10 @@ void ControllerManager::UpdateSlot(std::uint16_t slot) {
   const XINPUT_GAMEPAD& pad = state.Gamepad;
   if (settled[slot] && SameReading(pad, settledReading[slot])) return;
 
-  for (const ButtonStep& step : kButtonSteps) {
-    StepButton(current->*step.entry, (pad.wButtons & step.mask) != 0, slot);
+  for (const ButtonInput& button : kButtonInputs) {
+    StepButton(current->*button.entry, (pad.wButtons & button.mask) != 0, slot);
   }
-  StepStick(current->leftStickX, pad.sThumbLX, kLeftStickDeadZone, slot);
-  StepStick(current->leftStickY, pad.sThumbLY, kLeftStickDeadZone, slot);
-  StepStick(current->rightStickX, pad.sThumbRX, kRightStickDeadZone, slot);
-  StepStick(current->rightStickY, pad.sThumbRY, kRightStickDeadZone, slot);
-  StepTrigger(current->leftTrigger, pad.bLeftTrigger, slot);
-  StepTrigger(current->rightTrigger, pad.bRightTrigger, slot);
+  for (const AxisInput& axis : kAxisInputs) StepAxisInput(*current, axis, pad, slot);
 
   settled[slot] = IsSettled(*current);
   settledReading[slot] = pad;

@@ -7,17 +7,11 @@
 
 #include "events/event.h"
 #include "input/controller_record.h"
+#include "input/inputs.h"
 #include "platform/xinput.h"
 
 // Slots 0 to 3, the four XInput user indices.
 constexpr std::uint32_t kSlotCount = 4;
-
-// A stick axis is at rest while its reading lies within [-dead zone, dead
-// zone]; a trigger while its reading is at most the threshold. The values are
-// the ones the XInput headers recommend.
-constexpr std::int32_t kLeftStickDeadZone = 7849;
-constexpr std::int32_t kRightStickDeadZone = 8689;
-constexpr std::int32_t kTriggerThreshold = 30;
 
 // Divisors that map raw readings to about -1..1 (sticks) and 0..1 (triggers).
 constexpr float kStickScale = 32767.0f;

@@ -32,26 +32,29 @@ struct AxisEntry {
 // verbatim in report lines. Records are never reset: a slot's phases carry
 // over to the next controller that answers in it.
 struct ControllerRecord {
-  ButtonEntry a{InputPhase::Up, "A"};
-  ButtonEntry b{InputPhase::Up, "B"};
-  ButtonEntry x{InputPhase::Up, "X"};
-  ButtonEntry y{InputPhase::Up, "Y"};
-  ButtonEntry dpadUp{InputPhase::Up, "Dpad Up"};
-  ButtonEntry dpadDown{InputPhase::Up, "Dpad Down"};
-  ButtonEntry dpadLeft{InputPhase::Up, "Dpad Left"};
-  ButtonEntry dpadRight{InputPhase::Up, "Dpad Right"};
-  ButtonEntry start{InputPhase::Up, "Start"};
-  ButtonEntry back{InputPhase::Up, "Back"};
-  ButtonEntry l3{InputPhase::Up, "L3"};
-  ButtonEntry r3{InputPhase::Up, "R3"};
-  ButtonEntry lb{InputPhase::Up, "LB"};
-  ButtonEntry rb{InputPhase::Up, "RB"};
-  AxisEntry leftStickX{InputPhase::Up, "Left Stick X", 0.0f};
-  AxisEntry leftStickY{InputPhase::Up, "Left Stick Y", 0.0f};
-  AxisEntry rightStickX{InputPhase::Up, "Right Stick X", 0.0f};
-  AxisEntry rightStickY{InputPhase::Up, "Right Stick Y", 0.0f};
-  AxisEntry rightTrigger{InputPhase::Up, "Right Trigger", 0.0f};
-  AxisEntry leftTrigger{InputPhase::Up, "Left Trigger", 0.0f};
+  // Every entry Up, named as the table of inputs (input/inputs.h) names it.
+  ControllerRecord();
+
+  ButtonEntry a;
+  ButtonEntry b;
+  ButtonEntry x;
+  ButtonEntry y;
+  ButtonEntry dpadUp;
+  ButtonEntry dpadDown;
+  ButtonEntry dpadLeft;
+  ButtonEntry dpadRight;
+  ButtonEntry start;
+  ButtonEntry back;
+  ButtonEntry l3;
+  ButtonEntry r3;
+  ButtonEntry lb;
+  ButtonEntry rb;
+  AxisEntry leftStickX;
+  AxisEntry leftStickY;
+  AxisEntry rightStickX;
+  AxisEntry rightStickY;
+  AxisEntry rightTrigger;
+  AxisEntry leftTrigger;
 };
 
 #endif  // PADWATCH_INPUT_CONTROLLER_RECORD_H_

@@ -99,12 +99,4 @@ HRESULT WINAPI CoInitializeEx(LPVOID pvReserved, DWORD dwCoInit);
 
 #endif  // _WIN32
 
-// True when two readings agree in every field; the packet number is not part
-// of a reading.
-inline bool SameReading(const XINPUT_GAMEPAD& a, const XINPUT_GAMEPAD& b) {
-  return a.wButtons == b.wButtons && a.bLeftTrigger == b.bLeftTrigger &&
-         a.bRightTrigger == b.bRightTrigger && a.sThumbLX == b.sThumbLX &&
-         a.sThumbLY == b.sThumbLY && a.sThumbRX == b.sThumbRX && a.sThumbRY == b.sThumbRY;
-}
-
 #endif  // PADWATCH_PLATFORM_XINPUT_H_

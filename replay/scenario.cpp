@@ -7,40 +7,6 @@
 
 namespace {
 
-struct ButtonName {
-  const char* name;
-  WORD mask;
-};
-
-constexpr ButtonName kButtonNames[] = {
-    {"A", XINPUT_GAMEPAD_A},
-    {"B", XINPUT_GAMEPAD_B},
-    {"X", XINPUT_GAMEPAD_X},
-    {"Y", XINPUT_GAMEPAD_Y},
-    {"DPAD_UP", XINPUT_GAMEPAD_DPAD_UP},
-    {"DPAD_DOWN", XINPUT_GAMEPAD_DPAD_DOWN},
-    {"DPAD_LEFT", XINPUT_GAMEPAD_DPAD_LEFT},
-    {"DPAD_RIGHT", XINPUT_GAMEPAD_DPAD_RIGHT},
-    {"START", XINPUT_GAMEPAD_START},
-    {"BACK", XINPUT_GAMEPAD_BACK},
-    {"LB", XINPUT_GAMEPAD_LEFT_SHOULDER},
-    {"RB", XINPUT_GAMEPAD_RIGHT_SHOULDER},
-    {"L3", XINPUT_GAMEPAD_LEFT_THUMB},
-    {"R3", XINPUT_GAMEPAD_RIGHT_THUMB},
-};
-
-struct FieldName {
-  const char* name;
-  std::int32_t min;
-  std::int32_t max;
-};
-
-// Indexed by ScenarioField.
-constexpr FieldName kFieldNames[kScenarioFieldCount] = {
-    {"lx", -32768, 32767}, {"ly", -32768, 32767}, {"rx", -32768, 32767},
-    {"ry", -32768, 32767}, {"lt", 0, 255},        {"rt", 0, 255},
-};
-
 std::vector<std::string> SplitWords(const std::string& line) {
   std::vector<std::string> words;
   std::size_t i = 0;
@@ -136,8 +102,8 @@ class LineParser {
     if (words.size() < 3) return Fail(words[0] + ": missing button name");
     for (std::size_t i = 2; i < words.size(); ++i) {
       bool found = false;
-      for (const ButtonName& button : kButtonNames) {
-        if (words[i] == button.name) {
+      for (const ButtonInput& button : kButtonInputs) {
+        if (words[i] == button.scenarioName) {
           step->buttons = static_cast<WORD>(step->buttons | button.mask);
           found = true;
           break;
@@ -157,21 +123,21 @@ class LineParser {
     for (std::size_t i = 2; i < words.size(); i += 2) {
       int field = -1;
       for (int f = 0; f < kScenarioFieldCount; ++f) {
-        if (words[i] == kFieldNames[f].name) field = f;
+        if (words[i] == kAxisInputs[f].scenarioName) field = f;
       }
       if (field < 0) {
         return Fail("set: unknown field " + QuoteWord(words[i]) + " (expected lx ly rx ry lt rt)");
       }
-      const FieldName& limits = kFieldNames[field];
+      const AxisInput& axis = kAxisInputs[field];
       if (i + 1 >= words.size()) return Fail("set: missing value for " + QuoteWord(words[i]));
       long long value = 0;
       const NumberParse parsed = ParseInteger(words[i + 1], &value);
-      const std::string range = std::to_string(limits.min) + " to " + std::to_string(limits.max);
+      const std::string range = std::to_string(axis.Min()) + " to " + std::to_string(axis.Max());
       if (parsed == NumberParse::kNotANumber) {
         return Fail("set: value for " + QuoteWord(words[i]) +
                     " is not a whole number: " + QuoteWord(words[i + 1]));
       }
-      if (parsed == NumberParse::kOutOfRange || value < limits.min || value > limits.max) {
+      if (parsed == NumberParse::kOutOfRange || value < axis.Min() || value > axis.Max()) {
         return Fail("set: value for " + QuoteWord(words[i]) + " must be " + range + ", not " +
                     QuoteWord(words[i + 1]));
       }
@@ -403,15 +369,16 @@ std::string FormatScenario(const Scenario& scenario) {
       case ScenarioStep::Kind::kPress:
       case ScenarioStep::Kind::kRelease:
         text += (step.kind == ScenarioStep::Kind::kPress ? "press" : "release") + slot;
-        for (const ButtonName& button : kButtonNames) {
-          if ((step.buttons & button.mask) != 0) text += std::string(" ") + button.name;
+        for (const ButtonInput& button : kButtonInputs) {
+          if ((step.buttons & button.mask) != 0) text += std::string(" ") + button.scenarioName;
         }
         break;
       case ScenarioStep::Kind::kSet:
         text += "set" + slot;
         for (int f = 0; f < kScenarioFieldCount; ++f) {
           if ((step.fieldsSet & (1u << f)) == 0) continue;
-          text += std::string(" ") + kFieldNames[f].name + " " + std::to_string(step.values[f]);
+          text +=
+              std::string(" ") + kAxisInputs[f].scenarioName + " " + std::to_string(step.values[f]);
         }
         break;
       case ScenarioStep::Kind::kPoll:

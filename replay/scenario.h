@@ -19,10 +19,12 @@
 #include <string>
 #include <vector>
 
+#include "input/inputs.h"
 #include "platform/xinput.h"
 
+// The axes a `set` gives values to, in the order of kAxisInputs.
 enum class ScenarioField { kLX, kLY, kRX, kRY, kLT, kRT };
-constexpr int kScenarioFieldCount = 6;
+constexpr int kScenarioFieldCount = static_cast<int>(kAxisCount);
 
 struct ScenarioStep {
   enum class Kind { kPlug, kUnplug, kPress, kRelease, kSet, kPoll };

@@ -10,28 +10,7 @@ namespace {
 void ApplySet(const ScenarioStep& step) {
   XINPUT_GAMEPAD pad = scripted::Gamepad(step.slot);
   for (int f = 0; f < kScenarioFieldCount; ++f) {
-    if ((step.fieldsSet & (1u << f)) == 0) continue;
-    const std::int32_t v = step.values[f];
-    switch (static_cast<ScenarioField>(f)) {
-      case ScenarioField::kLX:
-        pad.sThumbLX = static_cast<SHORT>(v);
-        break;
-      case ScenarioField::kLY:
-        pad.sThumbLY = static_cast<SHORT>(v);
-        break;
-      case ScenarioField::kRX:
-        pad.sThumbRX = static_cast<SHORT>(v);
-        break;
-      case ScenarioField::kRY:
-        pad.sThumbRY = static_cast<SHORT>(v);
-        break;
-      case ScenarioField::kLT:
-        pad.bLeftTrigger = static_cast<BYTE>(v);
-        break;
-      case ScenarioField::kRT:
-        pad.bRightTrigger = static_cast<BYTE>(v);
-        break;
-    }
+    if ((step.fieldsSet & (1u << f)) != 0) kAxisInputs[f].Set(pad, step.values[f]);
   }
   scripted::SetGamepad(step.slot, pad);
 }

@@ -26,8 +26,6 @@ void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
-constexpr WORD kAllButtons = 0xF3FF;  // the fourteen buttons XInput reports
-
 class AllocationTest : public ::testing::Test {
  protected:
   void SetUp() override { scripted::Reset(); }

@@ -87,7 +87,7 @@ TEST(ScenarioTest, AcceptsCommentsBlankLinesTabsAndCrlf) {
 // ranges, must come back as it went in.
 TEST(ScenarioTest, WritesBackWhatItRead) {
   const std::string text =
-      "plug 3\nunplug 0\npress 1 A B X Y DPAD_UP DPAD_DOWN DPAD_LEFT DPAD_RIGHT START BACK LB "
+      "plug 3\nunplug 0\npress 1 A B X Y DPAD_UP DPAD_RIGHT DPAD_DOWN DPAD_LEFT START BACK LB "
       "RB L3 R3\nrelease 2 R3\nset 3 lx -32768 ly 32767 rx -1 ry 0 lt 0 rt 255\nset 0 rt 1\n"
       "poll 1\npoll 127\npoll 128\npoll 9223372036854775807\n";
   Scenario scenario;

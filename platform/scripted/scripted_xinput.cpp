@@ -3,6 +3,8 @@
 #include <cassert>
 #include <cstring>
 
+#include "platform/reading.h"
+
 namespace {
 
 struct Slot {

@@ -4,34 +4,11 @@
 
 #include <cstdio>
 
+#include "platform/reading.h"
 #include "platform/sdl/sdl_conversions.h"
 #include "platform/xinput.h"
 
 namespace {
-
-struct ButtonMap {
-  SDL_GameControllerButton button;
-  WORD mask;
-};
-
-// The fourteen buttons XInput reports; the guide button and the extra
-// buttons of some pads are left out.
-constexpr ButtonMap kButtons[] = {
-    {SDL_CONTROLLER_BUTTON_A, XINPUT_GAMEPAD_A},
-    {SDL_CONTROLLER_BUTTON_B, XINPUT_GAMEPAD_B},
-    {SDL_CONTROLLER_BUTTON_X, XINPUT_GAMEPAD_X},
-    {SDL_CONTROLLER_BUTTON_Y, XINPUT_GAMEPAD_Y},
-    {SDL_CONTROLLER_BUTTON_DPAD_UP, XINPUT_GAMEPAD_DPAD_UP},
-    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, XINPUT_GAMEPAD_DPAD_DOWN},
-    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, XINPUT_GAMEPAD_DPAD_LEFT},
-    {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, XINPUT_GAMEPAD_DPAD_RIGHT},
-    {SDL_CONTROLLER_BUTTON_START, XINPUT_GAMEPAD_START},
-    {SDL_CONTROLLER_BUTTON_BACK, XINPUT_GAMEPAD_BACK},
-    {SDL_CONTROLLER_BUTTON_LEFTSTICK, XINPUT_GAMEPAD_LEFT_THUMB},
-    {SDL_CONTROLLER_BUTTON_RIGHTSTICK, XINPUT_GAMEPAD_RIGHT_THUMB},
-    {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, XINPUT_GAMEPAD_LEFT_SHOULDER},
-    {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, XINPUT_GAMEPAD_RIGHT_SHOULDER},
-};
 
 struct Pad {
   SDL_GameController* controller = nullptr;
@@ -107,7 +84,7 @@ void Refresh() {
 XINPUT_GAMEPAD ReadGamepad(SDL_GameController* controller) {
   XINPUT_GAMEPAD pad{};
   WORD buttons = 0;
-  for (const ButtonMap& map : kButtons) {
+  for (const SdlButton& map : kSdlButtons) {
     if (SDL_GameControllerGetButton(controller, map.button) != 0) {
       buttons = static_cast<WORD>(buttons | map.mask);
     }
