@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "input/controller_manager.h"
+#include "input/inputs.h"
 #include "platform/scripted/scripted_xinput.h"
 #include "replay/scenario_player.h"
 #include "support/math.h"
@@ -22,65 +23,30 @@
 
 namespace {
 
-constexpr int kInputs = 20;
+constexpr int kButtons = static_cast<int>(kButtonCount);
+constexpr int kInputs = kButtons + static_cast<int>(kAxisCount);
 
-// The inputs in the order their lines must appear within a slot.
+// Input i is button i, or axis i - kButtons: the order in which their lines
+// must appear within a slot.
 struct Input {
-  const char* name;
-  WORD mask;     // buttons
-  int field;     // axes: 0..5 = lx ly rx ry lt rt
-  int deadZone;  // sticks; -1 for triggers
-};
-constexpr Input kInputTable[kInputs] = {
-    {"A", XINPUT_GAMEPAD_A, -1, 0},
-    {"B", XINPUT_GAMEPAD_B, -1, 0},
-    {"X", XINPUT_GAMEPAD_X, -1, 0},
-    {"Y", XINPUT_GAMEPAD_Y, -1, 0},
-    {"Dpad Up", XINPUT_GAMEPAD_DPAD_UP, -1, 0},
-    {"Dpad Right", XINPUT_GAMEPAD_DPAD_RIGHT, -1, 0},
-    {"Dpad Down", XINPUT_GAMEPAD_DPAD_DOWN, -1, 0},
-    {"Dpad Left", XINPUT_GAMEPAD_DPAD_LEFT, -1, 0},
-    {"Start", XINPUT_GAMEPAD_START, -1, 0},
-    {"Back", XINPUT_GAMEPAD_BACK, -1, 0},
-    {"LB", XINPUT_GAMEPAD_LEFT_SHOULDER, -1, 0},
-    {"RB", XINPUT_GAMEPAD_RIGHT_SHOULDER, -1, 0},
-    {"L3", XINPUT_GAMEPAD_LEFT_THUMB, -1, 0},
-    {"R3", XINPUT_GAMEPAD_RIGHT_THUMB, -1, 0},
-    {"Left Stick X", 0, 0, 7849},
-    {"Left Stick Y", 0, 1, 7849},
-    {"Right Stick X", 0, 2, 8689},
-    {"Right Stick Y", 0, 3, 8689},
-    {"Left Trigger", 0, 4, -1},
-    {"Right Trigger", 0, 5, -1},
+  int index;
+  bool IsButton() const { return index < kButtons; }
+  const AxisInput& Axis() const { return kAxisInputs[index - kButtons]; }
+  const char* Name() const { return IsButton() ? kButtonInputs[index].name : Axis().name; }
 };
 
-int Reading(const XINPUT_GAMEPAD& pad, int field) {
-  switch (field) {
-    case 0:
-      return pad.sThumbLX;
-    case 1:
-      return pad.sThumbLY;
-    case 2:
-      return pad.sThumbRX;
-    case 3:
-      return pad.sThumbRY;
-    case 4:
-      return pad.bLeftTrigger;
-    default:
-      return pad.bRightTrigger;
-  }
+bool Active(const XINPUT_GAMEPAD& pad, Input input) {
+  if (input.IsButton()) return (pad.wButtons & kButtonInputs[input.index].mask) != 0;
+  const AxisInput& axis = input.Axis();
+  const int r = axis.Reading(pad);
+  return axis.IsTrigger() ? r > axis.rest : (r > axis.rest || r < -axis.rest);
 }
 
-bool Active(const XINPUT_GAMEPAD& pad, const Input& input) {
-  if (input.field < 0) return (pad.wButtons & input.mask) != 0;
-  const int r = Reading(pad, input.field);
-  return input.deadZone < 0 ? r > 30 : (r > input.deadZone || r < -input.deadZone);
-}
-
-std::string ExpectedValue(const XINPUT_GAMEPAD& pad, const Input& input) {
-  const int r = Reading(pad, input.field);
-  const float value = input.deadZone < 0 ? Clamp01(static_cast<float>(r) / 255.0f)
-                                         : Clamp(static_cast<float>(r) / 32767.0f, -1.0f, 1.0f);
+std::string ExpectedValue(const XINPUT_GAMEPAD& pad, Input input) {
+  const AxisInput& axis = input.Axis();
+  const int r = axis.Reading(pad);
+  const float value = axis.IsTrigger() ? Clamp01(static_cast<float>(r) / 255.0f)
+                                       : Clamp(static_cast<float>(r) / 32767.0f, -1.0f, 1.0f);
   return std::to_string(value);
 }
 
@@ -96,7 +62,7 @@ struct Snapshot {
   }
 };
 
-Snapshot Take() {
+Snapshot TakeSnapshot() {
   Snapshot snapshot;
   for (DWORD s = 0; s < 4; ++s) {
     snapshot.plugged[s] = scripted::IsPlugged(s);
@@ -105,40 +71,63 @@ Snapshot Take() {
   return snapshot;
 }
 
+enum class LineKind { kNone, kPress, kRelease, kMoved, kValue };
+
 // Checks one session poll by poll; remembers what the lines so far said.
 class Checker {
  public:
-  // Checks the lines of one poll, given the readings it was made with.
-  // Returns an empty string or what is wrong.
-  std::string Poll(const std::string& output, const Snapshot& now, const ControllerManager& m) {
+  // Checks the output of one poll, given the readings it was made with and
+  // the manager after it. Returns an empty string or what is wrong.
+  std::string Check(const std::string& output, const Snapshot& now, const ControllerManager& m) {
     std::vector<std::string> lines;
     std::istringstream in(output);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     if (!output.empty() && output.back() != '\n') return "output does not end with a newline";
 
-    int answering = 0;
-    for (bool p : now.plugged) answering += p ? 1 : 0;
-    const bool unchanged = polls > 0 && now == previous;
-    const bool countChanged = answering != announcedCount;
+    PollLines seen;
+    std::string problem = CheckLines(lines, now, &seen);
+    if (problem.empty()) problem = CheckConnections(now, seen);
+    if (problem.empty()) problem = CheckAgreement(now, seen);
+    if (problem.empty()) problem = CheckManager(now, m);
+    previous = now;
+    ++polls;
+    return problem;
+  }
 
-    int lastSlot = -1;
-    int lastInput = -1;
-    bool connectionPart = false;
+ private:
+  // What the lines of one poll said, beyond each line on its own.
+  struct PollLines {
     bool countSeen = false;
     int connectionLines = 0;
     std::array<std::array<int, kInputs>, 4> valueLines{};
+  };
+
+  static int Answering(const Snapshot& now) {
+    int answering = 0;
+    for (bool p : now.plugged) answering += p ? 1 : 0;
+    return answering;
+  }
+
+  // Each line's form, order and value, and its press/release alternation.
+  std::string CheckLines(const std::vector<std::string>& lines, const Snapshot& now,
+                         PollLines* seen) {
+    const int answering = Answering(now);
+    const bool unchanged = polls > 0 && now == previous;
+    int lastSlot = -1;
+    int lastInput = -1;
+    bool connectionPart = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
       const std::string& line = lines[i];
-      if (countSeen) return "a line after the count line: " + line;
+      if (seen->countSeen) return "a line after the count line: " + line;
       if (line == "Controller connected!" || line == "Controller disconnected!") {
         connectionPart = true;
-        ++connectionLines;
+        ++seen->connectionLines;
         continue;
       }
       const std::string countPrefix = " Connected Devices: ";
       if (line.compare(0, countPrefix.size(), countPrefix) == 0) {
         if (line != countPrefix + std::to_string(answering)) return "wrong count: " + line;
-        countSeen = true;
+        seen->countSeen = true;
         continue;
       }
       if (connectionPart) return "a slot line among the connection lines: " + line;
@@ -146,27 +135,27 @@ class Checker {
         return "a poll in which nothing changed wrote: " + line;
       }
       int slot = -1, input = -1;
-      const std::string kind = Classify(line, &slot, &input);
-      if (kind.empty()) return "a line of no known form: " + line;
+      const LineKind kind = Classify(line, &slot, &input);
+      if (kind == LineKind::kNone) return "a line of no known form: " + line;
       if (!now.plugged[slot]) return "a line for a slot that did not answer: " + line;
       if (slot < lastSlot || (slot == lastSlot && input < lastInput)) {
         return "a line out of order: " + line;
       }
       lastSlot = slot;
       lastInput = input;
-      const Input& in = kInputTable[input];
+      const Input in{input};
       const XINPUT_GAMEPAD& pad = now.pads[slot];
       bool& isOpen = open[slot][input];
-      if (kind == "press" || kind == "moved") {
+      if (kind == LineKind::kPress || kind == LineKind::kMoved) {
         if (!Active(pad, in)) return "a press or movement for an input at rest: " + line;
         if (isOpen) return "a second press without a release: " + line;
         isOpen = true;
-        if (kind == "moved" &&
+        if (kind == LineKind::kMoved &&
             (i + 1 == lines.size() ||
-             lines[i + 1].find("Axis [" + std::string(in.name) + "] moved on device : ") != 0)) {
+             lines[i + 1].find("Axis [" + std::string(in.Name()) + "] moved on device : ") != 0)) {
           return "a first movement not followed by its value: " + line;
         }
-      } else if (kind == "release") {
+      } else if (kind == LineKind::kRelease) {
         if (Active(pad, in)) return "a release for an active input: " + line;
         if (!isOpen) return "a release without a press: " + line;
         isOpen = false;
@@ -177,90 +166,103 @@ class Checker {
         if (line.substr(line.rfind(' ') + 1) != expected) {
           return "value does not match the reading (expected " + expected + "): " + line;
         }
-        ++valueLines[slot][input];
+        ++seen->valueLines[slot][input];
       }
     }
+    return "";
+  }
 
-    if (countSeen != countChanged) {
+  // Connection lines only with a count line, and only when the count changed.
+  std::string CheckConnections(const Snapshot& now, const PollLines& seen) {
+    const int answering = Answering(now);
+    const bool countChanged = answering != announcedCount;
+    if (seen.countSeen != countChanged) {
       return countChanged ? "the count changed but was not announced"
                           : "a count line though the count did not change";
     }
-    if (connectionLines > 0 && !countSeen) return "connection lines without a count line";
-    if (countSeen) {
+    if (seen.connectionLines > 0 && !seen.countSeen) return "connection lines without a count line";
+    if (seen.countSeen) {
       int changed = 0;
       for (int s = 0; s < 4; ++s) changed += now.plugged[s] != announced[s] ? 1 : 0;
-      if (connectionLines != changed) return "connection lines do not match the slots that changed";
+      if (seen.connectionLines != changed) {
+        return "connection lines do not match the slots that changed";
+      }
       announced = now.plugged;
       announcedCount = answering;
     }
-    // What the lines say must be what the answering controllers do.
+    return "";
+  }
+
+  // What the lines say must be what the answering controllers do.
+  std::string CheckAgreement(const Snapshot& now, const PollLines& seen) const {
     for (int s = 0; s < 4; ++s) {
       if (!now.plugged[s]) continue;
       for (int input = 0; input < kInputs; ++input) {
-        const bool active = Active(now.pads[s], kInputTable[input]);
+        const bool active = Active(now.pads[s], Input{input});
         if (open[s][input] != active) {
-          return std::string(kInputTable[input].name) + " on slot " + std::to_string(s) +
+          return std::string(Input{input}.Name()) + " on slot " + std::to_string(s) +
                  (active ? " is active but reported at rest" : " is at rest but reported active");
         }
-        if (kInputTable[input].field >= 0 && valueLines[s][input] != (active ? 1 : 0)) {
-          return std::string("wrong number of value lines for ") + kInputTable[input].name;
+        if (!Input{input}.IsButton() && seen.valueLines[s][input] != (active ? 1 : 0)) {
+          return std::string("wrong number of value lines for ") + Input{input}.Name();
         }
       }
     }
-    // The manager's own state.
-    if (m.ConnectedCount() != answering) return "connectedCount is not the number answering";
+    return "";
+  }
+
+  // The manager's own counts and flags.
+  std::string CheckManager(const Snapshot& now, const ControllerManager& m) const {
+    if (m.ConnectedCount() != Answering(now)) return "connectedCount is not the number answering";
     if (m.LastReportedCount() != m.ConnectedCount()) return "lastReportedCount lags after a poll";
     for (std::uint32_t s = 0; s < 4; ++s) {
       if (m.IsConnected(s) != now.plugged[s]) return "a connected flag is wrong";
       if (m.IsReported(s) != announced[s]) return "a reported flag differs from the last report";
     }
-    previous = now;
-    ++polls;
     return "";
   }
 
- private:
-  // Names the line's kind and finds its slot and input; "" if malformed.
-  static std::string Classify(const std::string& line, int* slot, int* input) {
+  // Names the line's kind and finds its slot and input; kNone if malformed.
+  static LineKind Classify(const std::string& line, int* slot, int* input) {
     const bool button = line.compare(0, 8, "Button [") == 0;
     const bool axis = line.compare(0, 6, "Axis [") == 0;
-    if (!button && !axis) return "";
+    if (!button && !axis) return LineKind::kNone;
     const std::size_t open = button ? 8 : 6;
     const std::size_t close = line.find(']', open);
-    if (close == std::string::npos) return "";
+    if (close == std::string::npos) return LineKind::kNone;
     const std::string name = line.substr(open, close - open);
     *input = -1;
     for (int i = 0; i < kInputs; ++i) {
-      if (name == kInputTable[i].name && (kInputTable[i].field < 0) == button) *input = i;
+      if (name == Input{i}.Name() && Input{i}.IsButton() == button) *input = i;
     }
-    if (*input < 0) return "";
+    if (*input < 0) return LineKind::kNone;
     struct Tail {
       const char* text;
-      const char* kind;
+      LineKind kind;
     };
-    static const Tail buttonTails[] = {{"] pressed on Device: ", "press"},
-                                       {"] released: on Device: ", "release"}};
-    static const Tail axisTails[] = {{"] moved on device: ", "moved"},
-                                     {"] released on device: ", "release"},
-                                     {"] moved on device : ", "value"}};
+    static const Tail buttonTails[] = {{"] pressed on Device: ", LineKind::kPress},
+                                       {"] released: on Device: ", LineKind::kRelease}};
+    static const Tail axisTails[] = {{"] moved on device: ", LineKind::kMoved},
+                                     {"] released on device: ", LineKind::kRelease},
+                                     {"] moved on device : ", LineKind::kValue}};
     for (const Tail& tail : button ? std::vector<Tail>(buttonTails, buttonTails + 2)
                                    : std::vector<Tail>(axisTails, axisTails + 3)) {
       const std::size_t length = std::strlen(tail.text);
       if (line.compare(close, length, tail.text) != 0) continue;
       const std::size_t at = close + length;
-      if (at >= line.size() || line[at] < '0' || line[at] > '3') return "";
+      if (at >= line.size() || line[at] < '0' || line[at] > '3') return LineKind::kNone;
       *slot = line[at] - '0';
       const std::string after = line.substr(at + 1);
-      if (std::string(tail.kind) != "value") return after.empty() ? tail.kind : "";
+      if (tail.kind != LineKind::kValue) return after.empty() ? tail.kind : LineKind::kNone;
       // " with value: " and a number with six decimals.
       const std::string with = " with value: ";
-      if (after.compare(0, with.size(), with) != 0) return "";
+      if (after.compare(0, with.size(), with) != 0) return LineKind::kNone;
       const std::string number = after.substr(with.size());
       const std::size_t dot = number.find('.');
-      if (dot == std::string::npos || number.size() - dot != 7) return "";
-      return "value";
+      if (dot == std::string::npos || number.size() - dot != 7) return LineKind::kNone;
+      return LineKind::kValue;
     }
-    return "";
+    return LineKind::kNone;
   }
 
   std::array<std::array<bool, kInputs>, 4> open{};
@@ -270,11 +272,11 @@ class Checker {
   long polls = 0;
 };
 
-// A session of `polls` polls: before each, a few random changes, biased
-// towards dead-zone edges, extremes and plugging.
 // A session as a list of steps, which shrinking cuts down one by one.
 using Steps = std::vector<ScenarioStep>;
 
+// A session of `polls` polls: before each, a few random changes, biased
+// towards dead-zone edges, extremes and plugging.
 Steps Generate(std::uint64_t seed, int polls) {
   std::mt19937_64 random(seed);
   auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
@@ -292,9 +294,9 @@ Steps Generate(std::uint64_t seed, int polls) {
         step.kind = pick(2) == 0 ? ScenarioStep::Kind::kPlug : ScenarioStep::Kind::kUnplug;
       } else if (what < 50) {
         step.kind = pick(2) == 0 ? ScenarioStep::Kind::kPress : ScenarioStep::Kind::kRelease;
-        step.buttons = static_cast<WORD>(kInputTable[pick(14)].mask);
+        step.buttons = static_cast<WORD>(kButtonInputs[pick(kButtons)].mask);
         if (pick(8) == 0)
-          step.buttons = static_cast<WORD>(step.buttons | kInputTable[pick(14)].mask);
+          step.buttons = static_cast<WORD>(step.buttons | kButtonInputs[pick(kButtons)].mask);
       } else {
         step.kind = ScenarioStep::Kind::kSet;
         const int fields = 1 + pick(3);
@@ -332,9 +334,9 @@ std::string Run(const Steps& scenario, long* failingPoll = nullptr) {
       ApplyStep(step);
       continue;
     }
-    const Snapshot now = Take();
+    const Snapshot now = TakeSnapshot();
     manager.Poll();
-    const std::string problem = checker.Poll(out.Take(), now, manager);
+    const std::string problem = checker.Check(out.Take(), now, manager);
     if (!problem.empty()) {
       if (failingPoll != nullptr) *failingPoll = poll;
       return "poll " + std::to_string(poll) + ": " + problem;
@@ -405,13 +407,14 @@ TEST(ControllerManagerRandomTest, CheckerRejectsAWrongValue) {
   StdoutCapture out;
   ControllerManager manager;
   Checker checker;
-  const Snapshot now = Take();
+  const Snapshot now = TakeSnapshot();
   manager.Poll();
   std::string text = out.Take();
   const std::size_t at = text.find("0.500015");
   ASSERT_NE(at, std::string::npos);
   text.replace(at, 8, "0.500016");
-  EXPECT_NE(checker.Poll(text, now, manager).find("does not match the reading"), std::string::npos);
+  EXPECT_NE(checker.Check(text, now, manager).find("does not match the reading"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -2,9 +2,12 @@
 // expected output beside them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/application.h"
 #include "platform/scripted/scripted_xinput.h"
@@ -36,19 +39,30 @@ std::string Play(const std::string& scenarioText) {
   return out.Take();
 }
 
-class GoldenTest : public ::testing::TestWithParam<const char*> {};
+// Every NAME.scn in the golden folder, so that a new one cannot be left out.
+std::vector<std::string> GoldenScenarios() {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(PADWATCH_GOLDEN_DIR)) {
+    if (entry.path().extension() == ".scn") names.push_back(entry.path().stem().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class GoldenTest : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(GoldenTest, OutputMatchesByteForByte) {
   const std::string base = std::string(PADWATCH_GOLDEN_DIR) + "/" + GetParam();
+  ASSERT_TRUE(std::filesystem::exists(base + ".out")) << GetParam() << ".scn has no .out beside it";
   EXPECT_EQ(Play(ReadFile(base + ".scn")), ReadFile(base + ".out"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Scenarios, GoldenTest,
-                         ::testing::Values("worked_example", "no_controller", "two_at_start",
-                                           "unplug", "glitch", "swap", "swap_back",
-                                           "depart_and_arrive", "boundaries", "repress",
-                                           "single_poll_press", "order", "diagonal",
-                                           "held_across_unplug", "set_while_unplugged"));
+INSTANTIATE_TEST_SUITE_P(Scenarios, GoldenTest, ::testing::ValuesIn(GoldenScenarios()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                           return info.param;
+                         });
+
+TEST(GoldenScenariosTest, AreFound) { EXPECT_GE(GoldenScenarios().size(), 15u); }
 
 TEST(ReplayTest, HeldAxisWritesAValueLineOnEveryPoll) {
   const std::string out = Play("plug 0\nset 0 lt 255\npoll 1000\n");

@@ -17,8 +17,6 @@ TEST_F(ScriptedXInputTest, AnswersLikeTheRealFunction) {
   scripted::Plug(0);
   EXPECT_EQ(XInputGetState(0, nullptr), static_cast<DWORD>(ERROR_BAD_ARGUMENTS));
   EXPECT_EQ(XInputGetState(0, &state), static_cast<DWORD>(ERROR_SUCCESS));
-  EXPECT_EQ(ERROR_DEVICE_NOT_CONNECTED, 1167);
-  EXPECT_EQ(ERROR_BAD_ARGUMENTS, 160);
 }
 
 TEST_F(ScriptedXInputTest, CopiesTheReadingAndCountsItsChanges) {
