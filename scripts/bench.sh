@@ -7,30 +7,13 @@
 #   scripts/bench.sh            everything (about five minutes)
 #   scripts/bench.sh --quick    fewer repetitions
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 build="$root/build/bench"
 repetitions=15
 [ "${1:-}" = --quick ] && repetitions=3
 
-packages=(g++ cmake ninja-build pkg-config libsdl2-dev libbenchmark-dev valgrind time)
-missing=()
-for package in "${packages[@]}"; do
-  [ "$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)" = "install ok installed" ] ||
-    missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "the benchmarks need: sudo apt-get install -y ${missing[*]}" >&2
-    exit 1
-  fi
-  apt-get -q -o DPkg::Lock::Timeout=600 update >&2
-  DEBIAN_FRONTEND=noninteractive apt-get -q -o DPkg::Lock::Timeout=600 install -y \
-    --no-install-recommends "${missing[@]}" >&2
-fi
-
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPADWATCH_BUILD_TESTS=OFF \
-  -DPADWATCH_BUILD_BENCHMARKS=ON >/dev/null
-cmake --build "$build" --parallel "$(nproc)" >/dev/null
+require_packages "${build_packages[@]}" "${bench_packages[@]}"
+build bench >/dev/null
 
 echo "machine: $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo "date: $(date -u '+%Y-%m-%d %H:%M UTC')"

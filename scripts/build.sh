@@ -9,56 +9,22 @@
 #
 # Missing packages are installed with apt-get when run as root; otherwise the
 # exact apt-get line is printed and nothing else happens. PADWATCH_WERROR=ON
-# turns compiler warnings into errors.
+# turns compiler warnings into errors. While working, scripts/check.sh is the
+# quick loop.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 mode=${1:-}
 case "$mode" in
-  run|test) ;;
+  run)
+    require_packages "${build_packages[@]}"
+    build release padwatch >&2
+    echo "padwatch is watching for controllers; Ctrl+C stops it." >&2
+    exec "$root/build/release/padwatch"
+    ;;
+  test) require_packages "${build_packages[@]}" "${test_packages[@]}" ;;
   *) echo "usage: scripts/build.sh run|test" >&2; exit 2 ;;
 esac
-
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-packages=(g++ cmake ninja-build pkg-config libsdl2-dev)
-if [ "$mode" = test ]; then
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev googletest
-             g++-mingw-w64-x86-64-posix wine wine64 dpkg-dev lintian
-             valgrind clang libclang-rt-14-dev time
-             qemu-system-x86 busybox-static cpio)
-fi
-
-missing=()
-if command -v dpkg-query >/dev/null 2>&1; then
-  for package in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-    [ "$status" = "install ok installed" ] || missing+=("$package")
-  done
-fi
-if [ ${#missing[@]} -gt 0 ]; then
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "padwatch needs these packages first:" >&2
-    echo "  sudo apt-get install -y ${missing[*]}" >&2
-    exit 1
-  fi
-  echo "Installing ${missing[*]}" >&2
-  export DEBIAN_FRONTEND=noninteractive
-  apt_options=(-q -o DPkg::Lock::Timeout=600)
-  apt-get "${apt_options[@]}" update >&2
-  apt-get "${apt_options[@]}" install -y --no-install-recommends "${missing[@]}" >&2
-fi
-
-generator=()
-command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
-jobs=$(nproc 2>/dev/null || echo 2)
-
-if [ "$mode" = run ]; then
-  build="$root/build/release"
-  cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release \
-    -DPADWATCH_BUILD_TESTS=OFF -DPADWATCH_WERROR="${PADWATCH_WERROR:-OFF}" >&2
-  cmake --build "$build" --parallel "$jobs" --target padwatch >&2
-  echo "padwatch is watching for controllers; Ctrl+C stops it." >&2
-  exec "$build/padwatch"
-fi
 
 # One randomized session per run uses a new seed; it is printed so that a
 # failure can be repeated with the same PADWATCH_RANDOM_SEED.
@@ -76,21 +42,11 @@ step() {
   timings+=("$name: $((SECONDS - start)) s")
 }
 
-linux_tests() {
-  local build="$root/build/debug"
-  # The benchmarks are built here too, so that they keep compiling; they
-  # are run by scripts/bench.sh.
-  cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Debug \
-    -DPADWATCH_BUILD_BENCHMARKS=ON -DPADWATCH_WERROR="${PADWATCH_WERROR:-OFF}"
-  cmake --build "$build" --parallel "$jobs"
-  ctest --test-dir "$build" --output-on-failure --parallel "$jobs" --label-exclude e2e
-}
-
 e2e_tests() {
-  ctest --test-dir "$root/build/debug" --output-on-failure --label-regex e2e
+  PADWATCH_E2E=1 ctest --test-dir "$root/build/debug" --output-on-failure --label-regex e2e
 }
 
-step "Linux build and tests" linux_tests
+step "Linux build and tests" bash "$root/scripts/check.sh"
 step "Windows build and tests under Wine" bash "$root/scripts/test-windows.sh"
 step "Debian package" bash "$root/scripts/test-packages.sh"
 step "Tests under AddressSanitizer and UndefinedBehaviorSanitizer" \

@@ -2,14 +2,11 @@
 # Fuzzes the scenario reader with libFuzzer for a bounded time (default 60 s,
 # or the first argument), starting from the test scenarios.
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 build="$root/build/fuzz"
 seconds=${1:-60}
 
-CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DPADWATCH_FUZZ=ON -DPADWATCH_BUILD_TESTS=OFF -DPADWATCH_WERROR="${PADWATCH_WERROR:-OFF}" \
-  >/dev/null
-cmake --build "$build" --parallel "$(nproc)" --target scenario_fuzzer >/dev/null
+build fuzz scenario_fuzzer >/dev/null
 
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT

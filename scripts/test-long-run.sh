@@ -3,12 +3,10 @@
 # four controllers held out of rest (24 value lines a poll) and shows that
 # its memory high-water mark does not grow with the length of the run.
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 build="$root/build/release"
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPADWATCH_BUILD_TESTS=OFF \
-  -DPADWATCH_WERROR="${PADWATCH_WERROR:-OFF}" >/dev/null
-cmake --build "$build" --parallel "$(nproc)" --target padwatch-replay >/dev/null
+build release padwatch-replay >/dev/null
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT

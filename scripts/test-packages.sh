@@ -1,14 +1,11 @@
 #!/usr/bin/env bash
-# Builds the Debian package, checks its contents with dpkg-deb and lintian,
-# and, in CI, installs it and runs padwatch from it.
+# Builds the Debian package from the release build, checks its contents with
+# dpkg-deb and lintian, and, in CI, installs it and runs padwatch from it.
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build="$root/build/package"
-jobs=$(nproc 2>/dev/null || echo 2)
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+build="$root/build/release"
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPADWATCH_BUILD_TESTS=OFF \
-  -DPADWATCH_WERROR="${PADWATCH_WERROR:-OFF}"
-cmake --build "$build" --parallel "$jobs"
+build release
 rm -f "$build"/padwatch_*.deb
 (cd "$build" && cpack)
 deb=$(ls "$build"/padwatch_*.deb)

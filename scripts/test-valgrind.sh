@@ -3,12 +3,10 @@
 # under valgrind's memcheck: no errors and nothing lost are allowed. SDL's
 # own blocks, kept for the life of the process, are suppressed by name.
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build="$root/build/valgrind"
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+build="$root/build/release"
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DPADWATCH_BUILD_TESTS=OFF -DPADWATCH_WERROR="${PADWATCH_WERROR:-OFF}" >/dev/null
-cmake --build "$build" --parallel "$(nproc)" >/dev/null
+build release padwatch padwatch-replay >/dev/null
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT

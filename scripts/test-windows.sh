@@ -3,14 +3,10 @@
 # checks what padwatch.exe imports, runs the tests and a smoke run of
 # padwatch.exe under Wine, and packs the Windows zip.
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 build="$root/build/windows"
-jobs=$(nproc 2>/dev/null || echo 2)
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-  -DPADWATCH_WERROR="${PADWATCH_WERROR:-OFF}"
-cmake --build "$build" --parallel "$jobs"
+build windows
 
 echo "== padwatch.exe imports"
 imports=$(x86_64-w64-mingw32-objdump -p "$build/padwatch.exe" | awk '/DLL Name:/ {print $3}')
