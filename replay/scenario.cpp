@@ -2,10 +2,63 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
 namespace {
+
+struct DeviceCommand {
+  const char* name;
+  ScenarioStep::Kind kind;
+};
+
+constexpr DeviceCommand kDeviceCommands[] = {
+    {"name", ScenarioStep::Kind::kName},           {"guid", ScenarioStep::Kind::kGuid},
+    {"mapping", ScenarioStep::Kind::kMapping},     {"ids", ScenarioStep::Kind::kIds},
+    {"subtype", ScenarioStep::Kind::kSubType},     {"wireless", ScenarioStep::Kind::kWireless},
+    {"vibration", ScenarioStep::Kind::kVibration}, {"battery", ScenarioStep::Kind::kBattery},
+};
+
+struct NamedCode {
+  const char* name;
+  std::uint8_t code;
+};
+
+constexpr NamedCode kSubTypeNames[] = {
+    {"gamepad", XINPUT_DEVSUBTYPE_GAMEPAD},
+    {"wheel", XINPUT_DEVSUBTYPE_WHEEL},
+    {"arcade_stick", XINPUT_DEVSUBTYPE_ARCADE_STICK},
+    {"flight_stick", XINPUT_DEVSUBTYPE_FLIGHT_STICK},
+    {"dance_pad", XINPUT_DEVSUBTYPE_DANCE_PAD},
+    {"guitar", XINPUT_DEVSUBTYPE_GUITAR},
+    {"guitar_alternate", XINPUT_DEVSUBTYPE_GUITAR_ALTERNATE},
+    {"drum_kit", XINPUT_DEVSUBTYPE_DRUM_KIT},
+    {"guitar_bass", XINPUT_DEVSUBTYPE_GUITAR_BASS},
+    {"arcade_pad", XINPUT_DEVSUBTYPE_ARCADE_PAD},
+    {"unknown", XINPUT_DEVSUBTYPE_UNKNOWN},
+};
+
+// "unknown" is no report at all; "other" a battery of unknown type.
+constexpr NamedCode kBatteryTypeNames[] = {
+    {"wired", BATTERY_TYPE_WIRED},       {"none", BATTERY_TYPE_DISCONNECTED},
+    {"alkaline", BATTERY_TYPE_ALKALINE}, {"nimh", BATTERY_TYPE_NIMH},
+    {"other", BATTERY_TYPE_UNKNOWN},
+};
+
+constexpr NamedCode kBatteryLevelNames[] = {
+    {"empty", BATTERY_LEVEL_EMPTY},
+    {"low", BATTERY_LEVEL_LOW},
+    {"medium", BATTERY_LEVEL_MEDIUM},
+    {"full", BATTERY_LEVEL_FULL},
+};
+
+const char* NameOf(const NamedCode* names, std::size_t count, std::uint8_t code) {
+  for (std::size_t i = 0; i < count; ++i) {
+    if (names[i].code == code) return names[i].name;
+  }
+  return "?";
+}
 
 std::vector<std::string> SplitWords(const std::string& line) {
   std::vector<std::string> words;
@@ -35,10 +88,12 @@ NumberParse ParseInteger(const std::string& word, long long* value) {
   return NumberParse::kOk;
 }
 
-// The compact form of a step: a first byte with the kind (bits 0-2) and the
-// slot (bits 3-4), then for presses and releases the button mask (2 bytes),
+// The compact form of a step: a first byte with the kind (bits 0-3) and the
+// slot (bits 4-5), then for presses and releases the button mask (2 bytes),
 // for sets the mask of fields given and 2 bytes for each, for polls the
-// count in 7-bit groups, lowest first, with bit 7 set on all but the last.
+// count in 7-bit groups, lowest first, with bit 7 set on all but the last;
+// for texts their length so and their bytes; for the other device commands
+// their ids, code, flag and level.
 void PutWord(std::vector<std::uint8_t>* bytes, std::uint16_t word) {
   bytes->push_back(static_cast<std::uint8_t>(word & 0xFF));
   bytes->push_back(static_cast<std::uint8_t>(word >> 8));
@@ -46,6 +101,22 @@ void PutWord(std::vector<std::uint8_t>* bytes, std::uint16_t word) {
 
 std::uint16_t GetWord(const std::uint8_t* at) {
   return static_cast<std::uint16_t>(at[0] | (at[1] << 8));
+}
+
+void PutCount(std::vector<std::uint8_t>* bytes, std::uint64_t count) {
+  while (count >= 0x80) {
+    bytes->push_back(static_cast<std::uint8_t>((count & 0x7F) | 0x80));
+    count >>= 7;
+  }
+  bytes->push_back(static_cast<std::uint8_t>(count));
+}
+
+std::uint64_t GetCount(const std::uint8_t** at) {
+  std::uint64_t count = 0;
+  for (int shift = 0;; shift += 7) {
+    count |= static_cast<std::uint64_t>(**at & 0x7F) << shift;
+    if ((*(*at)++ & 0x80) == 0) return count;
+  }
 }
 
 class LineParser {
@@ -71,8 +142,15 @@ class LineParser {
       step->kind = ScenarioStep::Kind::kPoll;
       return ParsePollCount(step) && NoMoreWords(2);
     }
+    for (const DeviceCommand& device : kDeviceCommands) {
+      if (command == device.name) {
+        step->kind = device.kind;
+        return ParseSlot(step) && ParseDevice(step);
+      }
+    }
     return Fail("unknown command " + QuoteWord(command) +
-                " (expected plug, unplug, press, release, set or poll)");
+                " (expected plug, unplug, press, release, set, poll, name, guid, mapping, ids, "
+                "subtype, wireless, vibration or battery)");
   }
 
  private:
@@ -147,6 +225,76 @@ class LineParser {
     return true;
   }
 
+  // The words after the slot of a command about the device.
+  bool ParseDevice(ScenarioStep* step) {
+    const std::string& command = words[0];
+    if (words.size() < 3) return Fail(command + ": missing value");
+    switch (step->kind) {
+      case ScenarioStep::Kind::kName:
+      case ScenarioStep::Kind::kMapping:
+        for (std::size_t i = 2; i < words.size(); ++i) {
+          step->text += (i > 2 ? " " : "") + words[i];
+        }
+        return true;
+      case ScenarioStep::Kind::kGuid:
+        step->text = words[2];
+        return NoMoreWords(3);
+      case ScenarioStep::Kind::kIds:
+        if (words.size() < 4) return Fail("ids: missing product id");
+        return ParseHexId(words[2], &step->vendorId) && ParseHexId(words[3], &step->productId) &&
+               NoMoreWords(4);
+      case ScenarioStep::Kind::kSubType:
+        return ParseCode(kSubTypeNames, &step->code) && NoMoreWords(3);
+      case ScenarioStep::Kind::kWireless:
+      case ScenarioStep::Kind::kVibration:
+        if (words[2] != "yes" && words[2] != "no") {
+          return Fail(command + ": expected yes or no, not " + QuoteWord(words[2]));
+        }
+        step->flag = words[2] == "yes";
+        return NoMoreWords(3);
+      case ScenarioStep::Kind::kBattery:
+        return ParseBattery(step);
+      default:
+        return false;
+    }
+  }
+
+  bool ParseHexId(const std::string& word, std::uint16_t* id) {
+    unsigned value = 0;
+    const auto result = std::from_chars(word.data(), word.data() + word.size(), value, 16);
+    if (word.size() != 4 || result.ec != std::errc() || result.ptr != word.data() + 4) {
+      return Fail("ids: expected four hexadecimal digits, not " + QuoteWord(word));
+    }
+    *id = static_cast<std::uint16_t>(value);
+    return true;
+  }
+
+  template <std::size_t N>
+  bool ParseCode(const NamedCode (&names)[N], std::uint8_t* code, std::size_t at = 2) {
+    for (const NamedCode& name : names) {
+      if (words[at] == name.name) {
+        *code = name.code;
+        return true;
+      }
+    }
+    std::string expected;
+    for (const NamedCode& name : names)
+      expected += std::string(expected.empty() ? "" : " ") + name.name;
+    return Fail(words[0] + ": unknown " + QuoteWord(words[at]) + " (expected " + expected + ")");
+  }
+
+  bool ParseBattery(ScenarioStep* step) {
+    step->flag = words[2] != "unknown";
+    if (!step->flag) return NoMoreWords(3);
+    if (!ParseCode(kBatteryTypeNames, &step->code)) return false;
+    if (step->code == BATTERY_TYPE_WIRED || step->code == BATTERY_TYPE_DISCONNECTED) {
+      step->level = step->code == BATTERY_TYPE_WIRED ? BATTERY_LEVEL_FULL : BATTERY_LEVEL_EMPTY;
+      return NoMoreWords(3);
+    }
+    if (words.size() < 4) return Fail("battery: missing level (empty low medium full)");
+    return ParseCode(kBatteryLevelNames, &step->level, 3) && NoMoreWords(4);
+  }
+
   bool ParsePollCount(ScenarioStep* step) {
     if (words.size() < 2) {
       step->polls = 1;
@@ -174,7 +322,7 @@ class LineParser {
 }  // namespace
 
 void Scenario::Add(const ScenarioStep& step) {
-  bytes.push_back(static_cast<std::uint8_t>(static_cast<unsigned>(step.kind) | (step.slot << 3)));
+  bytes.push_back(static_cast<std::uint8_t>(static_cast<unsigned>(step.kind) | (step.slot << 4)));
   switch (step.kind) {
     case ScenarioStep::Kind::kPress:
     case ScenarioStep::Kind::kRelease:
@@ -188,15 +336,31 @@ void Scenario::Add(const ScenarioStep& step) {
         }
       }
       break;
-    case ScenarioStep::Kind::kPoll: {
-      std::uint64_t polls = step.polls;
-      while (polls >= 0x80) {
-        bytes.push_back(static_cast<std::uint8_t>((polls & 0x7F) | 0x80));
-        polls >>= 7;
-      }
-      bytes.push_back(static_cast<std::uint8_t>(polls));
+    case ScenarioStep::Kind::kPoll:
+      PutCount(&bytes, step.polls);
       break;
-    }
+    case ScenarioStep::Kind::kName:
+    case ScenarioStep::Kind::kGuid:
+    case ScenarioStep::Kind::kMapping:
+      PutCount(&bytes, step.text.size());
+      bytes.insert(bytes.end(), step.text.begin(), step.text.end());
+      break;
+    case ScenarioStep::Kind::kIds:
+      PutWord(&bytes, step.vendorId);
+      PutWord(&bytes, step.productId);
+      break;
+    case ScenarioStep::Kind::kSubType:
+      bytes.push_back(step.code);
+      break;
+    case ScenarioStep::Kind::kWireless:
+    case ScenarioStep::Kind::kVibration:
+      bytes.push_back(step.flag ? 1 : 0);
+      break;
+    case ScenarioStep::Kind::kBattery:
+      bytes.push_back(step.flag ? 1 : 0);
+      bytes.push_back(step.code);
+      bytes.push_back(step.level);
+      break;
     case ScenarioStep::Kind::kPlug:
     case ScenarioStep::Kind::kUnplug:
       break;
@@ -207,8 +371,8 @@ void Scenario::Add(const ScenarioStep& step) {
 std::size_t Scenario::Decode(const std::uint8_t* at, ScenarioStep* step) {
   const std::uint8_t* const start = at;
   *step = ScenarioStep();
-  step->kind = static_cast<ScenarioStep::Kind>(*at & 7);
-  step->slot = (*at >> 3) & 3;
+  step->kind = static_cast<ScenarioStep::Kind>(*at & 15);
+  step->slot = (*at >> 4) & 3;
   ++at;
   switch (step->kind) {
     case ScenarioStep::Kind::kPress:
@@ -227,10 +391,33 @@ std::size_t Scenario::Decode(const std::uint8_t* at, ScenarioStep* step) {
       }
       break;
     case ScenarioStep::Kind::kPoll:
-      for (int shift = 0;; shift += 7) {
-        step->polls |= static_cast<std::uint64_t>(*at & 0x7F) << shift;
-        if ((*at++ & 0x80) == 0) break;
-      }
+      step->polls = GetCount(&at);
+      break;
+    case ScenarioStep::Kind::kName:
+    case ScenarioStep::Kind::kGuid:
+    case ScenarioStep::Kind::kMapping: {
+      const std::size_t size = static_cast<std::size_t>(GetCount(&at));
+      step->text.assign(reinterpret_cast<const char*>(at), size);
+      at += size;
+      break;
+    }
+    case ScenarioStep::Kind::kIds:
+      step->vendorId = GetWord(at);
+      step->productId = GetWord(at + 2);
+      at += 4;
+      break;
+    case ScenarioStep::Kind::kSubType:
+      step->code = *at++;
+      break;
+    case ScenarioStep::Kind::kWireless:
+    case ScenarioStep::Kind::kVibration:
+      step->flag = *at++ != 0;
+      break;
+    case ScenarioStep::Kind::kBattery:
+      step->flag = at[0] != 0;
+      step->code = at[1];
+      step->level = at[2];
+      at += 3;
       break;
     case ScenarioStep::Kind::kPlug:
     case ScenarioStep::Kind::kUnplug:
@@ -355,6 +542,43 @@ std::string QuoteWord(const std::string& word) {
   return "'" + Printable(word.substr(0, kShownWordBytes)) + "...'";
 }
 
+namespace {
+
+template <std::size_t N>
+const char* NameOf(const NamedCode (&names)[N], std::uint8_t code) {
+  return NameOf(names, N, code);
+}
+
+std::string FormatDeviceStep(const ScenarioStep& step, const std::string& slot) {
+  for (const DeviceCommand& device : kDeviceCommands) {
+    if (device.kind != step.kind) continue;
+    std::string text = device.name + slot + " ";
+    switch (step.kind) {
+      case ScenarioStep::Kind::kIds: {
+        char ids[16];
+        std::snprintf(ids, sizeof(ids), "%04x %04x", static_cast<unsigned>(step.vendorId),
+                      static_cast<unsigned>(step.productId));
+        return text + ids;
+      }
+      case ScenarioStep::Kind::kSubType:
+        return text + NameOf(kSubTypeNames, step.code);
+      case ScenarioStep::Kind::kWireless:
+      case ScenarioStep::Kind::kVibration:
+        return text + (step.flag ? "yes" : "no");
+      case ScenarioStep::Kind::kBattery:
+        if (!step.flag) return text + "unknown";
+        text += NameOf(kBatteryTypeNames, step.code);
+        if (step.code == BATTERY_TYPE_WIRED || step.code == BATTERY_TYPE_DISCONNECTED) return text;
+        return text + " " + NameOf(kBatteryLevelNames, step.level);
+      default:
+        return text + step.text;
+    }
+  }
+  return "";
+}
+
+}  // namespace
+
 std::string FormatScenario(const Scenario& scenario) {
   std::string text;
   scenario.ForEach([&](const ScenarioStep& step) {
@@ -383,6 +607,16 @@ std::string FormatScenario(const Scenario& scenario) {
         break;
       case ScenarioStep::Kind::kPoll:
         text += "poll " + std::to_string(step.polls);
+        break;
+      case ScenarioStep::Kind::kName:
+      case ScenarioStep::Kind::kGuid:
+      case ScenarioStep::Kind::kMapping:
+      case ScenarioStep::Kind::kIds:
+      case ScenarioStep::Kind::kSubType:
+      case ScenarioStep::Kind::kWireless:
+      case ScenarioStep::Kind::kVibration:
+      case ScenarioStep::Kind::kBattery:
+        text += FormatDeviceStep(step, slot);
         break;
     }
     text += '\n';

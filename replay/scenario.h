@@ -7,6 +7,16 @@
 //   set S FIELD VALUE [FIELD VALUE]...  lx ly rx ry: -32768..32767, lt rt: 0..255
 //   poll [N]                          N polls (default 1) with the readings as they stand
 //
+// and what the device in a slot says of itself (padwatch never asks; the
+// check tool does):
+//
+//   name S TEXT... | guid S TEXT | mapping S TEXT...
+//   ids S VENDOR PRODUCT              four hexadecimal digits each
+//   subtype S SUBTYPE                 gamepad wheel arcade_stick ... unknown
+//   wireless S yes|no | vibration S yes|no
+//   battery S wired|none|unknown | battery S alkaline|nimh|other LEVEL
+//                                     LEVEL: empty low medium full
+//
 // '#' starts a comment; blank lines are ignored; words are separated by spaces
 // or tabs. Lines end with LF or CRLF; a UTF-8 byte order mark at the start is
 // ignored. A line may be at most kScenarioMaxLineBytes long and the whole
@@ -27,13 +37,36 @@ enum class ScenarioField { kLX, kLY, kRX, kRY, kLT, kRT };
 constexpr int kScenarioFieldCount = static_cast<int>(kAxisCount);
 
 struct ScenarioStep {
-  enum class Kind { kPlug, kUnplug, kPress, kRelease, kSet, kPoll };
+  enum class Kind {
+    kPlug,
+    kUnplug,
+    kPress,
+    kRelease,
+    kSet,
+    kPoll,
+    kName,
+    kGuid,
+    kMapping,
+    kIds,
+    kSubType,
+    kWireless,
+    kVibration,
+    kBattery,
+  };
   Kind kind = Kind::kPoll;
   DWORD slot = 0;
   WORD buttons = 0;                               // kPress, kRelease
   std::uint8_t fieldsSet = 0;                     // kSet: bit i set when field i is given
   std::int32_t values[kScenarioFieldCount] = {};  // kSet
   std::uint64_t polls = 0;                        // kPoll
+  std::string text;                               // kName, kGuid, kMapping
+  std::uint16_t vendorId = 0;                     // kIds
+  std::uint16_t productId = 0;                    // kIds
+  // kSubType: the XINPUT_DEVSUBTYPE; kBattery: the BATTERY_TYPE.
+  std::uint8_t code = 0;
+  std::uint8_t level = 0;  // kBattery: the BATTERY_LEVEL
+  // kWireless, kVibration: yes; kBattery: reported at all.
+  bool flag = false;
 };
 
 // Limits on what a scenario may be, checked while it is read, so that no

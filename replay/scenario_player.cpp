@@ -15,6 +15,42 @@ void ApplySet(const ScenarioStep& step) {
   scripted::SetGamepad(step.slot, pad);
 }
 
+// What the device says of itself changes no reading.
+void ApplyDeviceStep(const ScenarioStep& step) {
+  DeviceIdentity identity = scripted::Identity(step.slot);
+  switch (step.kind) {
+    case ScenarioStep::Kind::kName:
+      identity.name = step.text;
+      break;
+    case ScenarioStep::Kind::kGuid:
+      identity.guid = step.text;
+      break;
+    case ScenarioStep::Kind::kMapping:
+      identity.mapping = step.text;
+      break;
+    case ScenarioStep::Kind::kIds:
+      identity.idsKnown = true;
+      identity.vendorId = step.vendorId;
+      identity.productId = step.productId;
+      break;
+    case ScenarioStep::Kind::kSubType:
+      scripted::SetSubType(step.slot, step.code);
+      break;
+    case ScenarioStep::Kind::kWireless:
+      scripted::SetWireless(step.slot, step.flag);
+      break;
+    case ScenarioStep::Kind::kVibration:
+      scripted::SetVibrationSupported(step.slot, step.flag);
+      break;
+    case ScenarioStep::Kind::kBattery:
+      scripted::SetBattery(step.slot, step.flag, step.code, step.level);
+      break;
+    default:
+      break;
+  }
+  scripted::SetIdentity(step.slot, identity);
+}
+
 }  // namespace
 
 void ApplyStep(const ScenarioStep& step) {
@@ -35,6 +71,9 @@ void ApplyStep(const ScenarioStep& step) {
       ApplySet(step);
       break;
     case ScenarioStep::Kind::kPoll:
+      break;
+    default:
+      ApplyDeviceStep(step);
       break;
   }
 }

@@ -7,7 +7,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
 
 # What each kind of work needs beyond the build itself.
-build_packages=(g++ cmake ninja-build pkg-config libsdl2-dev)
+build_packages=(g++ cmake ninja-build pkg-config libsdl2-dev nlohmann-json3-dev)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev googletest
                g++-mingw-w64-x86-64-posix wine wine64 dpkg-dev lintian
                valgrind clang libclang-rt-14-dev time

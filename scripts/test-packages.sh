@@ -38,6 +38,8 @@ if [ "${CI:-}" = true ] && [ "$(id -u)" -eq 0 ]; then
   /usr/bin/padwatch-replay "$root/tests/golden/worked_example.scn" |
     cmp - "$root/tests/golden/worked_example.out"
   echo "installed padwatch-replay printed the worked example byte for byte"
+  /usr/bin/padwatch-check --once | grep -qx 'Slot 3: empty'
+  echo "installed padwatch-check --once reported the four slots"
   man -w padwatch >/dev/null 2>&1 && echo "man page: $(man -w padwatch)"
   rm -f "$out"
   dpkg -r padwatch >/dev/null

@@ -62,6 +62,23 @@ kill "$pid" 2>/dev/null || true
 wait "$pid" 2>/dev/null || true
 rm -f "$out"
 
+echo "== padwatch-check.exe under Wine: four empty slots, as text and as JSON"
+check_text=$(wine "$build/padwatch-check.exe" --once 2>/dev/null | tr -d '\r')
+expected_text=$(printf 'Slot %s: empty\n' 0 1 2 3)
+if [ "$check_text" != "$expected_text" ]; then
+  echo "padwatch-check.exe --once printed:" >&2
+  echo "$check_text" >&2
+  exit 1
+fi
+wine "$build/padwatch-check.exe" --once --json 2>/dev/null | tr -d '\r' >"$WINEPREFIX/check.json"
+python3 - "$WINEPREFIX/check.json" <<'PY'
+import json, sys
+report = json.load(open(sys.argv[1]))
+assert report["tool"] == "padwatch-check", report
+assert [slot["connected"] for slot in report["slots"]] == [False] * 4, report
+PY
+echo "--once: four empty slots; --once --json: parses, four empty slots"
+
 echo "== the Windows zip"
 (cd "$build" && cpack)
 cmake -E tar tf "$build"/padwatch-*-windows-x86_64.zip

@@ -47,4 +47,29 @@ constexpr std::uint8_t TriggerFromSdl(std::int16_t value) {
                     : static_cast<std::uint8_t>((std::int32_t{value} * 255 + 16383) / 32767);
 }
 
+// A battery as XInput reports it, from SDL's power level. SDL knows the
+// level but not the kind of battery; a level it does not know is no report.
+struct BatteryReading {
+  bool known;
+  XINPUT_BATTERY_INFORMATION information;
+};
+
+constexpr BatteryReading BatteryFromSdl(SDL_JoystickPowerLevel power) {
+  switch (power) {
+    case SDL_JOYSTICK_POWER_WIRED:
+      return {true, {BATTERY_TYPE_WIRED, BATTERY_LEVEL_FULL}};
+    case SDL_JOYSTICK_POWER_EMPTY:
+      return {true, {BATTERY_TYPE_UNKNOWN, BATTERY_LEVEL_EMPTY}};
+    case SDL_JOYSTICK_POWER_LOW:
+      return {true, {BATTERY_TYPE_UNKNOWN, BATTERY_LEVEL_LOW}};
+    case SDL_JOYSTICK_POWER_MEDIUM:
+      return {true, {BATTERY_TYPE_UNKNOWN, BATTERY_LEVEL_MEDIUM}};
+    case SDL_JOYSTICK_POWER_FULL:
+    case SDL_JOYSTICK_POWER_MAX:
+      return {true, {BATTERY_TYPE_UNKNOWN, BATTERY_LEVEL_FULL}};
+    default:
+      return {false, {BATTERY_TYPE_UNKNOWN, BATTERY_LEVEL_EMPTY}};
+  }
+}
+
 #endif  // PADWATCH_PLATFORM_SDL_SDL_CONVERSIONS_H_

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "platform/identity.h"
 #include "platform/reading.h"
 #include "platform/sdl/sdl_conversions.h"
 #include "platform/xinput.h"
@@ -162,6 +163,93 @@ extern "C" DWORD WINAPI XInputGetState(DWORD dwUserIndex, XINPUT_STATE* pState) 
   }
   *pState = pad.state;
   return ERROR_SUCCESS;
+}
+
+namespace {
+
+// The open controller in a slot, or null. Calls other than XInputGetState
+// do not refresh SDL, but the first call of all does.
+SDL_GameController* ControllerIn(DWORD slot) {
+  if (slot >= XUSER_MAX_COUNT || !sdl_platform::Start()) return nullptr;
+  if (lastSlot == XUSER_MAX_COUNT) Refresh();
+  Pad& pad = pads[slot];
+  if (pad.controller == nullptr || !SDL_GameControllerGetAttached(pad.controller)) return nullptr;
+  return pad.controller;
+}
+
+}  // namespace
+
+extern "C" DWORD WINAPI XInputGetCapabilities(DWORD dwUserIndex, DWORD /*dwFlags*/,
+                                              XINPUT_CAPABILITIES* pCapabilities) {
+  if (dwUserIndex >= XUSER_MAX_COUNT || pCapabilities == nullptr) return ERROR_BAD_ARGUMENTS;
+  SDL_GameController* controller = ControllerIn(dwUserIndex);
+  if (controller == nullptr) return ERROR_DEVICE_NOT_CONNECTED;
+  XINPUT_CAPABILITIES capabilities{};
+  // SDL's game controllers are all laid out as gamepads, whatever they are.
+  capabilities.Type = XINPUT_DEVTYPE_GAMEPAD;
+  capabilities.SubType = XINPUT_DEVSUBTYPE_GAMEPAD;
+  const SDL_JoystickPowerLevel power =
+      SDL_JoystickCurrentPowerLevel(SDL_GameControllerGetJoystick(controller));
+  if (power != SDL_JOYSTICK_POWER_UNKNOWN && power != SDL_JOYSTICK_POWER_WIRED) {
+    capabilities.Flags = XINPUT_CAPS_WIRELESS;
+  }
+  if (SDL_GameControllerHasRumble(controller)) capabilities.Vibration = {0xFFFF, 0xFFFF};
+  *pCapabilities = capabilities;
+  return ERROR_SUCCESS;
+}
+
+extern "C" DWORD WINAPI XInputGetBatteryInformation(
+    DWORD dwUserIndex, BYTE devType, XINPUT_BATTERY_INFORMATION* pBatteryInformation) {
+  if (dwUserIndex >= XUSER_MAX_COUNT || pBatteryInformation == nullptr ||
+      devType != BATTERY_DEVTYPE_GAMEPAD) {
+    return ERROR_BAD_ARGUMENTS;
+  }
+  SDL_GameController* controller = ControllerIn(dwUserIndex);
+  if (controller == nullptr) return ERROR_DEVICE_NOT_CONNECTED;
+  const BatteryReading battery =
+      BatteryFromSdl(SDL_JoystickCurrentPowerLevel(SDL_GameControllerGetJoystick(controller)));
+  if (!battery.known) return ERROR_NOT_SUPPORTED;
+  *pBatteryInformation = battery.information;
+  return ERROR_SUCCESS;
+}
+
+extern "C" DWORD WINAPI XInputSetState(DWORD dwUserIndex, XINPUT_VIBRATION* pVibration) {
+  if (dwUserIndex >= XUSER_MAX_COUNT || pVibration == nullptr) return ERROR_BAD_ARGUMENTS;
+  SDL_GameController* controller = ControllerIn(dwUserIndex);
+  if (controller == nullptr) return ERROR_DEVICE_NOT_CONNECTED;
+  if (!SDL_GameControllerHasRumble(controller)) return ERROR_NOT_SUPPORTED;
+  // XInput's motors run until told otherwise; SDL's rumble needs a length,
+  // so the longest it takes stands for "until the next call".
+  const Uint32 kUntilChanged = 0xFFFFFFFF;
+  if (SDL_GameControllerRumble(controller, pVibration->wLeftMotorSpeed,
+                               pVibration->wRightMotorSpeed, kUntilChanged) != 0) {
+    return ERROR_NOT_SUPPORTED;
+  }
+  return ERROR_SUCCESS;
+}
+
+bool GetDeviceIdentity(DWORD slot, DeviceIdentity* identity) {
+  *identity = DeviceIdentity();
+  SDL_GameController* controller = ControllerIn(slot);
+  if (controller == nullptr) return false;
+  if (const char* name = SDL_GameControllerName(controller)) identity->name = name;
+  const Uint16 vendor = SDL_GameControllerGetVendor(controller);
+  const Uint16 product = SDL_GameControllerGetProduct(controller);
+  // SDL answers 0 for ids it does not know.
+  if (vendor != 0 || product != 0) {
+    identity->idsKnown = true;
+    identity->vendorId = vendor;
+    identity->productId = product;
+  }
+  char guid[33] = {};
+  SDL_JoystickGetGUIDString(SDL_JoystickGetGUID(SDL_GameControllerGetJoystick(controller)), guid,
+                            sizeof(guid));
+  identity->guid = guid;
+  if (char* mapping = SDL_GameControllerMapping(controller)) {
+    identity->mapping = mapping;
+    SDL_free(mapping);
+  }
+  return true;
 }
 
 extern "C" HRESULT WINAPI CoInitializeEx(LPVOID /*pvReserved*/, DWORD /*dwCoInit*/) { return S_OK; }

@@ -1,0 +1,167 @@
+#include "check/once_report.h"
+
+#include <cmath>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "check/device_text.h"
+#include "input/inputs.h"
+#include "support/number_text.h"
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// A number with a fixed count of decimals, as text.
+std::string Fixed(double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof(text), "%.*f", decimals, value);
+  // No "-0.0": a mean of tiny negatives rounds to zero.
+  if (std::strtod(text, nullptr) == 0.0 && text[0] == '-') return text + 1;
+  return text;
+}
+
+double Rounded(double value, int decimals) {
+  return std::strtod(Fixed(value, decimals).c_str(), nullptr);
+}
+
+struct AxisView {
+  const char* name;
+  std::int32_t raw;
+  std::string value;  // normalised, padwatch's six decimals
+  bool atRest;
+};
+
+std::vector<AxisView> Axes(const XINPUT_GAMEPAD& pad) {
+  std::vector<AxisView> axes;
+  for (const AxisInput& axis : kAxisInputs) {
+    const std::int32_t raw = axis.Reading(pad);
+    std::string value;
+    AppendFixed6(value, NormalisedValue(axis, raw));
+    axes.push_back({axis.name, raw, value, axis.AtRest(raw)});
+  }
+  return axes;
+}
+
+std::string Pad(std::string text, std::size_t width) {
+  if (text.size() < width) text.append(width - text.size(), ' ');
+  return text;
+}
+
+std::string PadLeft(const std::string& text, std::size_t width) {
+  return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
+}
+
+std::string OffsetText(const RestingOffset& offset) {
+  if (!offset.Known()) return "not at rest while sampled";
+  return "x " + Fixed(offset.X(), 1) + ", y " + Fixed(offset.Y(), 1) + ": " +
+         Fixed(offset.PercentOfDeadZone(), 1) + "% of the dead zone (" +
+         std::to_string(offset.DeadZone()) + ")";
+}
+
+Json OffsetJson(const RestingOffset& offset) {
+  if (!offset.Known()) return nullptr;
+  return Json{{"x", Rounded(offset.X(), 1)},
+              {"y", Rounded(offset.Y(), 1)},
+              {"percentOfDeadZone", Rounded(offset.PercentOfDeadZone(), 1)},
+              {"deadZone", offset.DeadZone()}};
+}
+
+Json TextOrNull(const std::string& text) { return text.empty() ? Json(nullptr) : Json(text); }
+
+}  // namespace
+
+Slots MakeSlots() { return {SlotState(0), SlotState(1), SlotState(2), SlotState(3)}; }
+
+void PollSlots(Slots& slots) {
+  for (SlotState& slot : slots) slot.Poll();
+}
+
+void ReadDevices(Slots& slots) {
+  for (SlotState& slot : slots) {
+    if (slot.connected) slot.ReadDevice();
+  }
+}
+
+void SampleSlots(Slots& slots, std::chrono::milliseconds duration, bool (*stopRequested)()) {
+  const auto end = std::chrono::steady_clock::now() + duration;
+  do {
+    PollSlots(slots);
+  } while (std::chrono::steady_clock::now() < end &&
+           (stopRequested == nullptr || !stopRequested()));
+  ReadDevices(slots);
+}
+
+std::string FormatOnceText(const Slots& slots) {
+  std::string text;
+  for (const SlotState& slot : slots) {
+    text += "Slot " + std::to_string(slot.slot) + ": ";
+    if (!slot.connected) {
+      text += "empty\n";
+      continue;
+    }
+    text += "connected\n";
+    const DeviceIdentity& id = slot.identity;
+    text += "  Name:     " + KnownOr(id.name) + "\n";
+    text += "  Ids:      " + IdsText(id) + "\n";
+    text += "  GUID:     " + KnownOr(id.guid) + "\n";
+    text += "  Mapping:  " + KnownOr(id.mapping) + "\n";
+    text += "  Type:     " + TypeText(slot) + "\n";
+    text += "  Battery:  " + BatteryText(slot) + "\n";
+    text += "  Buttons:  " + ButtonsText(slot.state.Gamepad) + "\n";
+    for (const AxisView& axis : Axes(slot.state.Gamepad)) {
+      text += "  " + Pad(axis.name, 14) + "raw " + PadLeft(std::to_string(axis.raw), 6) +
+              "  value " + PadLeft(axis.value, 9) + (axis.atRest ? "  at rest" : "  active") + "\n";
+    }
+    text += "  Left stick rests at:  " + OffsetText(slot.leftStick) + "\n";
+    text += "  Right stick rests at: " + OffsetText(slot.rightStick) + "\n";
+  }
+  return text;
+}
+
+std::string FormatOnceJson(const Slots& slots) {
+  Json report = {{"tool", "padwatch-check"}, {"slots", Json::array()}};
+  for (const SlotState& slot : slots) {
+    Json entry = {{"slot", slot.slot}, {"connected", slot.connected}};
+    if (slot.connected) {
+      const DeviceIdentity& id = slot.identity;
+      entry["name"] = TextOrNull(id.name);
+      entry["vendorId"] = id.idsKnown ? Json(HexId(id.vendorId)) : Json(nullptr);
+      entry["productId"] = id.idsKnown ? Json(HexId(id.productId)) : Json(nullptr);
+      entry["guid"] = TextOrNull(id.guid);
+      entry["mapping"] = TextOrNull(id.mapping);
+      entry["subtype"] =
+          slot.capabilitiesKnown ? Json(SubTypeName(slot.capabilities.SubType)) : Json(nullptr);
+      entry["wireless"] = slot.capabilitiesKnown
+                              ? Json((slot.capabilities.Flags & XINPUT_CAPS_WIRELESS) != 0)
+                              : Json(nullptr);
+      entry["vibration"] =
+          slot.capabilitiesKnown ? Json(HasVibration(slot.capabilities)) : Json(nullptr);
+      if (slot.batteryKnown) {
+        const bool wired = slot.battery.BatteryType == BATTERY_TYPE_WIRED;
+        entry["battery"] = {
+            {"type", BatteryTypeName(slot.battery.BatteryType)},
+            {"level", wired ? Json(nullptr) : Json(BatteryLevelName(slot.battery.BatteryLevel))}};
+      } else {
+        entry["battery"] = nullptr;
+      }
+      Json buttons = Json::array();
+      for (const ButtonInput& button : kButtonInputs) {
+        if ((slot.state.Gamepad.wButtons & button.mask) != 0) buttons.push_back(button.name);
+      }
+      entry["buttons"] = buttons;
+      Json axes = Json::array();
+      for (const AxisView& axis : Axes(slot.state.Gamepad)) {
+        axes.push_back({{"name", axis.name},
+                        {"raw", axis.raw},
+                        {"value", std::strtod(axis.value.c_str(), nullptr)},
+                        {"atRest", axis.atRest}});
+      }
+      entry["axes"] = axes;
+      entry["restingOffset"] = {{"leftStick", OffsetJson(slot.leftStick)},
+                                {"rightStick", OffsetJson(slot.rightStick)}};
+    }
+    report["slots"].push_back(entry);
+  }
+  return report.dump(2) + "\n";
+}

@@ -1,0 +1,44 @@
+// padwatch-check --rumble on scripted controllers.
+#include "check/rumble.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/scripted/scripted_xinput.h"
+
+namespace {
+
+bool stopNow = false;
+bool StopNow() { return stopNow; }
+
+TEST(RumbleTest, RunsEachMotorOfEachPadAndStopsThem) {
+  scripted::Reset();
+  scripted::Plug(0);
+  scripted::Plug(2);
+  scripted::SetVibrationSupported(2, false);
+  const RumbleResults results = RunRumble(std::chrono::milliseconds(1));
+  EXPECT_EQ(FormatRumbleText(results),
+            "Slot 0: low-frequency motor accepted, high-frequency motor accepted\n"
+            "Slot 1: empty\n"
+            "Slot 2: vibration not supported\n"
+            "Slot 3: empty\n");
+  EXPECT_EQ(scripted::SetStateCalls(), 3u);  // low, high, off
+  EXPECT_EQ(scripted::Vibration(0).wLeftMotorSpeed, 0);
+  EXPECT_EQ(scripted::Vibration(0).wRightMotorSpeed, 0);
+}
+
+TEST(RumbleTest, AStopLeavesTheMotorsOffAndSaysWhatWasNotTried) {
+  scripted::Reset();
+  scripted::Plug(1);
+  stopNow = true;
+  RumbleResults results = RunRumble(std::chrono::milliseconds(1), StopNow);
+  EXPECT_EQ(FormatRumbleText(results),
+            "Slot 0: empty\n"
+            "Slot 1: low-frequency motor not tried (stopped), high-frequency motor not tried "
+            "(stopped)\n"
+            "Slot 2: empty\n"
+            "Slot 3: empty\n");
+  EXPECT_EQ(scripted::SetStateCalls(), 0u);
+  stopNow = false;
+}
+
+}  // namespace
