@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "bench/bench_ratios.h"
+#include "check/grid.h"
+#include "check/live_screen.h"
 #include "check/rate.h"
 #include "input/controller_manager.h"
 #include "platform/sdl/sdl_conversions.h"
@@ -30,6 +32,8 @@ class Pads {
     pads.clear();
     sdl_platform::Shutdown();
   }
+  // Moves the first pad's left stick.
+  void Move(Sint16 x) { pads.front()->Axis(SDL_CONTROLLER_AXIS_LEFTX, x); }
 
  private:
   std::vector<std::unique_ptr<VirtualController>> pads;
@@ -81,9 +85,63 @@ void BM_RateLoop(benchmark::State& state) {
                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+// The --rate loop again, while one stick keeps moving: the yardstick for the
+// live screen's loop below.
+void BM_RateLoopMoving(benchmark::State& state) {
+  Pads pads(4);
+  RateMeter meter;
+  const auto start = std::chrono::steady_clock::now();
+  Sint16 x = 0;
+  for (auto _ : state) {
+    pads.Move(x++);
+    const auto now = std::chrono::steady_clock::now();
+    meter.Poll(std::chrono::duration<double, std::milli>(now - start).count());
+  }
+}
+
+// One pass of the live screen's loop with a stick moving all the time: a
+// poll, and a frame (build and diff) whenever one is due, at most 60 a
+// second. Its time against BM_RateLoopMoving is the screen's cost in polls.
+void BM_LiveStep(benchmark::State& state) {
+  Pads pads(4);
+  LiveSession session;
+  Grid shown;
+  Sint16 x = 0;
+  for (auto _ : state) {
+    pads.Move(x++);
+    const auto now = LiveSession::Clock::now();
+    session.Poll(now);
+    if (session.FrameDue(now)) {
+      Grid frame = session.Frame(80, 24, true, now);
+      benchmark::DoNotOptimize(DrawChanges(shown, frame));
+      shown = std::move(frame);
+    }
+  }
+}
+
+// One frame for four connected pads: the picture built, and the VT
+// sequences for what changed since the previous one.
+void BM_Frame(benchmark::State& state) {
+  Pads pads(4);
+  LiveSession session;
+  Grid shown;
+  Sint16 x = 0;
+  for (auto _ : state) {
+    pads.Move(x += 1000);
+    const auto now = LiveSession::Clock::now();
+    session.Poll(now);
+    Grid frame = session.Frame(80, 24, true, now);
+    benchmark::DoNotOptimize(DrawChanges(shown, frame));
+    shown = std::move(frame);
+  }
+}
+
 BENCHMARK(BM_Floor)->Arg(0)->Arg(4);
 BENCHMARK(BM_Poll)->Arg(0)->Arg(4);
 BENCHMARK(BM_RateLoop)->Arg(4);
+BENCHMARK(BM_RateLoopMoving);
+BENCHMARK(BM_LiveStep);
+BENCHMARK(BM_Frame);
 
 }  // namespace
 
@@ -91,5 +149,6 @@ int main(int argc, char** argv) {
   return RunBenchmarksWithRatios(argc, argv,
                                  {{"BM_Poll/0", "BM_Floor/0", 1.2},
                                   {"BM_Poll/4", "BM_Floor/4", 1.2},
-                                  {"BM_RateLoop/4", "BM_Floor/4", 0}});
+                                  {"BM_RateLoop/4", "BM_Floor/4", 0},
+                                  {"BM_LiveStep", "BM_RateLoopMoving", 1.0 / 0.9}});
 }

@@ -8,19 +8,24 @@
 #include <string>
 
 #include "app/stop_request.h"
+#include "check/live_screen.h"
 #include "check/once_report.h"
 #include "check/rate.h"
 #include "check/rumble.h"
+#include "check/terminal.h"
 #include "support/console.h"
 
 namespace {
 
 constexpr const char kUsageLine[] =
-    "usage: padwatch-check --once [--json] | --rate SECONDS [--json] | --rumble";
+    "usage: padwatch-check [--demo] | --once [--json] | --rate SECONDS [--json] | --rumble";
 
 constexpr const char kHelp[] =
     "Checks the controllers in the four slots.\n"
     "\n"
+    "  (no option)      a live picture of the four slots, in a terminal; keys:\n"
+    "                   q quit, r rumble test, c clear traced outlines and offsets\n"
+    "  --demo           the live picture on controllers that move on their own\n"
     "  --once           one report of each slot: what it is, its battery, its\n"
     "                   readings, and where each stick rests inside its dead zone\n"
     "  --rate SECONDS   measures for 1 to 600 s how often each controller reports\n"
@@ -38,8 +43,9 @@ constexpr std::chrono::milliseconds kRumbleEach(500);
 enum class Mode { kNone, kOnce, kRate, kRumble };
 
 struct Options {
-  Mode mode = Mode::kNone;
+  Mode mode = Mode::kNone;  // none: the live screen
   bool json = false;
+  bool demo = false;
   int seconds = 0;
 };
 
@@ -62,6 +68,9 @@ int Parse(int argc, char* argv[], Options* options) {
     } else if (arg == "--json") {
       options->json = true;
       continue;
+    } else if (arg == "--demo") {
+      options->demo = true;
+      continue;
     } else if (arg == "--once") {
       mode = Mode::kOnce;
     } else if (arg == "--rumble") {
@@ -83,9 +92,14 @@ int Parse(int argc, char* argv[], Options* options) {
     if (options->mode != Mode::kNone) return UsageError("give one of --once, --rate, --rumble");
     options->mode = mode;
   }
-  if (options->mode == Mode::kNone) return UsageError("say what to check");
-  if (options->json && options->mode == Mode::kRumble) {
+  if (options->json && (options->mode == Mode::kRumble || options->mode == Mode::kNone)) {
     return UsageError("--json goes with --once or --rate");
+  }
+  if (options->demo && options->mode != Mode::kNone) {
+    return UsageError("--demo is for the live screen, without --once, --rate or --rumble");
+  }
+  if (options->mode == Mode::kNone && !OutputIsTerminal()) {
+    return UsageError("the live screen needs a terminal; --once prints a report anywhere");
   }
   return -1;
 }
@@ -130,8 +144,11 @@ int main(int argc, char* argv[]) {
     case Mode::kRumble:
       std::cout << FormatRumbleText(RunRumble(kRumbleEach, StopRequested)) << std::flush;
       break;
-    case Mode::kNone:
-      break;
+    case Mode::kNone: {
+      const int live = RunLiveScreen(options.demo, StopRequested);
+      StopCompleted();
+      return live;
+    }
   }
   StopCompleted();
   return std::cout.good() ? 0 : ConsoleFailureStatus("padwatch-check");

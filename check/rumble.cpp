@@ -8,14 +8,6 @@ namespace {
 
 bool Stopped(bool (*stopRequested)()) { return stopRequested != nullptr && stopRequested(); }
 
-// Waits, but not past a stop request.
-void Wait(std::chrono::milliseconds duration, bool (*stopRequested)()) {
-  const auto end = std::chrono::steady_clock::now() + duration;
-  while (std::chrono::steady_clock::now() < end && !Stopped(stopRequested)) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-}
-
 MotorResult Run(DWORD slot, WORD low, WORD high) {
   XINPUT_VIBRATION vibration{low, high};
   return XInputSetState(slot, &vibration) == ERROR_SUCCESS ? MotorResult::kAccepted
@@ -35,23 +27,56 @@ const char* Text(MotorResult result) {
 
 }  // namespace
 
-RumbleResults RunRumble(std::chrono::milliseconds each, bool (*stopRequested)()) {
-  RumbleResults results;
-  for (DWORD slot = 0; slot < XUSER_MAX_COUNT; ++slot) {
-    RumbleResult& result = results[slot];
+void RumbleSequence::Find() {
+  results = RumbleResults();
+  for (DWORD s = 0; s < XUSER_MAX_COUNT; ++s) {
     XINPUT_CAPABILITIES capabilities{};
-    result.connected = XInputGetCapabilities(slot, XINPUT_FLAG_GAMEPAD, &capabilities) == 0;
-    result.supported = result.connected && HasVibration(capabilities);
-    if (!result.supported || Stopped(stopRequested)) continue;
-    result.lowFrequency = Run(slot, 0xFFFF, 0);
-    Wait(each, stopRequested);
-    if (!Stopped(stopRequested)) {
-      result.highFrequency = Run(slot, 0, 0xFFFF);
-      Wait(each, stopRequested);
-    }
-    Run(slot, 0, 0);
+    results[s].connected = XInputGetCapabilities(s, XINPUT_FLAG_GAMEPAD, &capabilities) == 0;
+    results[s].supported = results[s].connected && HasVibration(capabilities);
   }
-  return results;
+  slot = 0;
+  motor = 0;
+  running = false;
+}
+
+bool RumbleSequence::Advance(Clock::time_point now) {
+  while (slot < XUSER_MAX_COUNT) {
+    if (running && now < due) return true;
+    if (!results[slot].supported || motor == 2) {
+      if (running) Stop();
+      ++slot;
+      motor = 0;
+      continue;
+    }
+    MotorResult& result = motor == 0 ? results[slot].lowFrequency : results[slot].highFrequency;
+    result = motor == 0 ? Run(slot, 0xFFFF, 0) : Run(slot, 0, 0xFFFF);
+    running = true;
+    due = now + each;
+    ++motor;
+    return true;
+  }
+  return false;
+}
+
+void RumbleSequence::Stop() {
+  if (running && slot < XUSER_MAX_COUNT) Run(slot, 0, 0);
+  running = false;
+}
+
+RumbleResults RunRumble(std::chrono::milliseconds each, bool (*stopRequested)()) {
+  RumbleSequence sequence(each);
+  sequence.Find();
+  while (!Stopped(stopRequested) && sequence.Advance(RumbleSequence::Clock::now())) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  sequence.Stop();
+  return sequence.Results();
+}
+
+std::string RumbleAnswer(const RumbleResult& result) {
+  if (!result.supported) return "rumble: no vibration";
+  return std::string("rumble: low ") + Text(result.lowFrequency) + ", high " +
+         Text(result.highFrequency);
 }
 
 std::string FormatRumbleText(const RumbleResults& results) {

@@ -19,11 +19,41 @@ struct RumbleResult {
 
 using RumbleResults = std::array<RumbleResult, XUSER_MAX_COUNT>;
 
-// Runs each connected controller's low-frequency motor, then its
-// high-frequency motor, for `each` apiece, one controller after another.
-// Once stopRequested (if given) returns true, nothing more is tried. Every
-// motor that was started is stopped before it returns.
+// The rumble test as steps in time, for a caller that must not stop polling
+// while the motors run: each connected controller's low-frequency motor,
+// then its high-frequency motor, for `each` apiece, one after another.
+class RumbleSequence {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  explicit RumbleSequence(std::chrono::milliseconds each) : each(each) {}
+
+  // Finds the controllers and what they can do; Advance() then starts the
+  // first motor.
+  void Find();
+  // Does whatever is due at `now`. Returns false once every motor has run
+  // and been stopped.
+  bool Advance(Clock::time_point now);
+  // Stops the motor running now, if any; what was not tried stays so.
+  void Stop();
+  const RumbleResults& Results() const { return results; }
+
+ private:
+  std::chrono::milliseconds each;
+  RumbleResults results;
+  DWORD slot = 0;
+  int motor = 0;  // 0 low-frequency, 1 high-frequency, 2 done with this slot
+  bool running = false;
+  Clock::time_point due;
+};
+
+// Runs the whole sequence, waiting between steps. Once stopRequested (if
+// given) returns true, nothing more is tried. Every motor that was started
+// is stopped before it returns.
 RumbleResults RunRumble(std::chrono::milliseconds each, bool (*stopRequested)() = nullptr);
+
+// A short answer for one slot, for the live screen's panel.
+std::string RumbleAnswer(const RumbleResult& result);
 
 std::string FormatRumbleText(const RumbleResults& results);
 

@@ -5,6 +5,6 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-require_packages "${build_packages[@]}" libgtest-dev libgmock-dev libbenchmark-dev
+require_packages "${build_packages[@]}" libgtest-dev libgmock-dev libbenchmark-dev tmux
 build debug
 ctest --test-dir "$root/build/debug" --output-on-failure --parallel "$jobs" --label-exclude e2e

@@ -28,14 +28,20 @@ TEST_P(CheckUsageTest, OneLineOfUsageAndStatusTwo) {
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err, std::string("padwatch-check: ") + GetParam().what +
-                            " (usage: padwatch-check --once [--json] | --rate SECONDS [--json] "
-                            "| --rumble)\n");
+                            " (usage: padwatch-check [--demo] | --once [--json] | --rate SECONDS "
+                            "[--json] | --rumble)\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Arguments, CheckUsageTest,
     ::testing::Values(
-        BadArguments{"Nothing", {}, "say what to check"},
+        BadArguments{"NoTerminal",
+                     {},
+                     "the live screen needs a terminal; --once prints a report "
+                     "anywhere"},
+        BadArguments{"DemoWithOnce",
+                     {"--demo", "--once"},
+                     "--demo is for the live screen, without --once, --rate or --rumble"},
         BadArguments{"Unknown", {"--verbose"}, "unknown option '--verbose'"},
         BadArguments{"RateWithoutNumber", {"--rate"}, "--rate needs a number of seconds"},
         BadArguments{
@@ -48,13 +54,13 @@ INSTANTIATE_TEST_SUITE_P(
                      "--rate takes a whole number of seconds from 1 to 600"},
         BadArguments{"TwoModes", {"--once", "--rumble"}, "give one of --once, --rate, --rumble"},
         BadArguments{"JsonWithRumble", {"--rumble", "--json"}, "--json goes with --once or --rate"},
-        BadArguments{"JsonAlone", {"--json"}, "say what to check"}),
+        BadArguments{"JsonAlone", {"--json"}, "--json goes with --once or --rate"}),
     [](const ::testing::TestParamInfo<BadArguments>& info) { return info.param.name; });
 
 TEST(CheckMainTest, HelpAndVersion) {
   ProcessResult result = RunProcess({kCheck, "--help"}, {});
   EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.out.rfind("usage: padwatch-check --once", 0), 0u);
+  EXPECT_EQ(result.out.rfind("usage: padwatch-check [--demo] | --once", 0), 0u);
   result = RunProcess({kCheck, "--version"}, {});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out, "padwatch-check " PADWATCH_VERSION "\n");

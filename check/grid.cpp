@@ -1,0 +1,54 @@
+#include "check/grid.h"
+
+void Grid::Put(int x, int y, const std::string& glyph, bool lit) {
+  if (x < 0 || y < 0 || x >= width || y >= height) return;
+  Cell& cell = cells[y * width + x];
+  cell.glyph = glyph;
+  cell.lit = lit;
+}
+
+void Grid::Text(int x, int y, const std::string& text, bool lit, int limit) {
+  for (std::size_t i = 0; i < text.size() && static_cast<int>(i) < limit; ++i) {
+    Put(x + static_cast<int>(i), y, std::string(1, text[i]), lit);
+  }
+}
+
+std::string Grid::Dump() const {
+  std::string text;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) text += At(x, y).glyph;
+    text += '\n';
+  }
+  text += "--- lit\n";
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) text += At(x, y).lit ? '#' : '.';
+    text += '\n';
+  }
+  return text;
+}
+
+std::string DrawChanges(const Grid& before, const Grid& after) {
+  const bool whole = before.Width() != after.Width() || before.Height() != after.Height();
+  std::string out = whole ? "\x1b[0m\x1b[2J" : "";
+  bool lit = false;  // what the terminal's attribute is known to be
+  bool known = whole;
+  for (int y = 0; y < after.Height(); ++y) {
+    int cursor = -1;  // where the cursor is on this row, if it follows a write
+    for (int x = 0; x < after.Width(); ++x) {
+      const Cell& cell = after.At(x, y);
+      if (!whole && cell == before.At(x, y)) continue;
+      // A blank that was blank needs no write even when redrawing whole.
+      if (whole && cell.glyph == " " && !cell.lit) continue;
+      if (cursor != x) out += "\x1b[" + std::to_string(y + 1) + ";" + std::to_string(x + 1) + "H";
+      if (!known || cell.lit != lit) {
+        out += cell.lit ? "\x1b[7m" : "\x1b[0m";
+        lit = cell.lit;
+        known = true;
+      }
+      out += cell.glyph;
+      cursor = x + 1;
+    }
+  }
+  if (known && lit) out += "\x1b[0m";
+  return out;
+}

@@ -1,0 +1,95 @@
+#include "check/live_screen.h"
+
+#include "input/inputs.h"
+
+namespace {
+
+constexpr auto kFrameInterval = std::chrono::microseconds(1000000 / 60);
+// How long the rumble test's answer stays in the panels after it ends.
+constexpr auto kRumbleShown = std::chrono::seconds(5);
+
+}  // namespace
+
+LiveSession::LiveSession() : panels(MakePanels()) {}
+
+void LiveSession::Poll(Clock::time_point now) {
+  for (DWORD i = 0; i < XUSER_MAX_COUNT; ++i) {
+    Panel& panel = panels[i];
+    const bool wasConnected = panel.state.connected;
+    if (!panel.state.Poll()) {
+      if (wasConnected) {
+        changed = true;
+        reports[i].clear();
+        panel.rumble.clear();
+      }
+      continue;
+    }
+    const XINPUT_STATE& state = panel.state.state;
+    if (!wasConnected || now - deviceReadAt[i] > std::chrono::seconds(2)) {
+      // What the device is changes seldom; its battery slowly.
+      panel.state.ReadDevice();
+      deviceReadAt[i] = now;
+      changed = true;
+    }
+    if (wasConnected && state.dwPacketNumber != lastPacket[i]) {
+      reports[i].push_back(now);
+      panel.leftOutline.Add(state.Gamepad.sThumbLX, state.Gamepad.sThumbLY, kLeftStickDeadZone);
+      panel.rightOutline.Add(state.Gamepad.sThumbRX, state.Gamepad.sThumbRY, kRightStickDeadZone);
+      changed = true;
+    }
+    lastPacket[i] = state.dwPacketNumber;
+  }
+  if (rumbling) {
+    rumbling = rumble.Advance(now);
+    ShowRumble(now);
+  } else if (rumbleShown && now > rumbleShownUntil) {
+    for (Panel& panel : panels) panel.rumble.clear();
+    rumbleShown = false;
+    changed = true;
+  }
+}
+
+void LiveSession::ShowRumble(Clock::time_point now) {
+  for (DWORD i = 0; i < XUSER_MAX_COUNT; ++i) {
+    if (!rumble.Results()[i].connected) continue;
+    const std::string answer = rumbling ? "rumble: running..." : RumbleAnswer(rumble.Results()[i]);
+    if (panels[i].rumble != answer) {
+      panels[i].rumble = answer;
+      changed = true;
+    }
+  }
+  rumbleShown = true;
+  rumbleShownUntil = now + kRumbleShown;
+}
+
+void LiveSession::Key(int key, Clock::time_point now) {
+  if (key == 'r' && !rumbling) {
+    rumble.Find();
+    rumbling = rumble.Advance(now);
+    ShowRumble(now);
+  } else if (key == 'c') {
+    for (Panel& panel : panels) {
+      panel.leftOutline.Clear();
+      panel.rightOutline.Clear();
+      panel.state.leftStick.Clear();
+      panel.state.rightStick.Clear();
+    }
+    changed = true;
+  }
+}
+
+bool LiveSession::FrameDue(Clock::time_point now) const {
+  if (now - lastFrame < kFrameInterval) return false;
+  return changed || now - lastFrame >= std::chrono::seconds(1);
+}
+
+Grid LiveSession::Frame(int width, int height, bool utf8, Clock::time_point now) {
+  for (DWORD i = 0; i < XUSER_MAX_COUNT; ++i) {
+    std::deque<Clock::time_point>& times = reports[i];
+    while (!times.empty() && now - times.front() > std::chrono::seconds(1)) times.pop_front();
+    panels[i].rateHz = static_cast<double>(times.size());
+  }
+  changed = false;
+  lastFrame = now;
+  return DrawLiveView(panels, width, height, utf8);
+}

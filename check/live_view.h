@@ -1,0 +1,37 @@
+// The live screen of padwatch-check as a picture: a pure function from the
+// four slots' state and the terminal's size to a grid of cells.
+#ifndef PADWATCH_CHECK_LIVE_VIEW_H_
+#define PADWATCH_CHECK_LIVE_VIEW_H_
+
+#include <array>
+#include <string>
+
+#include "check/grid.h"
+#include "check/outline.h"
+#include "check/slot_state.h"
+
+// Everything one slot's panel shows.
+struct Panel {
+  explicit Panel(DWORD slot) : state(slot) {}
+  SlotState state;
+  Outline leftOutline;
+  Outline rightOutline;
+  double rateHz = 0;   // reports in the last second
+  std::string rumble;  // the last rumble test's answer, if any
+};
+
+using Panels = std::array<Panel, XUSER_MAX_COUNT>;
+
+Panels MakePanels();
+
+// A panel's size; four fit 2 x 2 in 80 x 24 with the line of keys below.
+constexpr int kPanelWidth = 40;
+constexpr int kPanelHeight = 11;
+
+// The picture for a terminal of width x height: the panels 2 x 2 where they
+// fit, stacked where the terminal is narrow, as many as fit where it is
+// small, and one line asking for a larger window where not even one does.
+// With utf8, borders and bars use line-drawing and block characters.
+Grid DrawLiveView(const Panels& panels, int width, int height, bool utf8);
+
+#endif  // PADWATCH_CHECK_LIVE_VIEW_H_
