@@ -7,7 +7,19 @@
 //   create NAME KIND        KIND: x360 xone ds4 unknown
 //   press NAME KEY... / release NAME KEY...   KEY: BTN_SOUTH, BTN_TL, ...
 //   abs NAME AXIS VALUE [AXIS VALUE]...       AXIS: ABS_X, ABS_HAT0Y, ...
+//   sweep NAME AXIS MS COUNT  COUNT reports, one every MS on a steady clock,
+//                           each moving AXIS a little (a stick held moving)
 //   remove NAME
+//   await MS                wait MS, or with --await, until the next
+//                           "Controller connected!" instead
+//
+//   uinput_feeder [--await OUTPUT] [--min-step MS] SCRIPT
+//
+// With --await, OUTPUT is the output file of the padwatch watching the pads:
+// each `create` of a first to fourth pad waits until padwatch has announced
+// it there (at most 60 s) instead of trusting a fixed pause, for a watcher
+// as slow to see new pads as Wine's. --min-step makes every pause after an
+// event at least MS, for a watcher whose events arrive late.
 #include <fcntl.h>
 #include <linux/input.h>
 #include <linux/uinput.h>
@@ -164,11 +176,46 @@ int Create(const Kind& kind, int line) {
 
 void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
+// Counts the announcements of new controllers in a padwatch output file.
+int Announcements(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  int count = 0;
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind("Controller connected!", 0) == 0) ++count;
+  }
+  return count;
+}
+
+// Waits until the output holds `count` announcements, or 60 s.
+void AwaitAnnouncements(const std::string& path, int count, int line) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (Announcements(path) < count) {
+    if (std::chrono::steady_clock::now() > end) {
+      std::fprintf(stderr, "uinput_feeder: line %d: padwatch did not announce the pad\n", line);
+      std::exit(1);
+    }
+    Sleep(50);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::string awaitOutput;
+  int minStep = 0;
+  while (argc >= 4) {
+    if (std::strcmp(argv[1], "--await") == 0) {
+      awaitOutput = argv[2];
+    } else if (std::strcmp(argv[1], "--min-step") == 0) {
+      minStep = std::atoi(argv[2]);
+    } else {
+      break;
+    }
+    argv += 2;
+    argc -= 2;
+  }
   if (argc != 2) {
-    std::fprintf(stderr, "usage: uinput_feeder SCRIPT\n");
+    std::fprintf(stderr, "usage: uinput_feeder [--await OUTPUT] [--min-step MS] SCRIPT\n");
     return 2;
   }
   std::ifstream in(argv[1]);
@@ -176,6 +223,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "uinput_feeder: cannot read %s\n", argv[1]);
     return 2;
   }
+  int awaited = 0;  // announcements waited for so far
   std::map<std::string, int> pads;
   int step = 300;
   int lineNumber = 0;
@@ -185,13 +233,16 @@ int main(int argc, char** argv) {
     std::istringstream words(text);
     std::string command, name;
     if (!(words >> command)) continue;
-    if (command == "step" || command == "wait") {
+    if (command == "step" || command == "wait" || command == "await") {
       int ms = 0;
       if (!(words >> ms)) Fail(lineNumber, "missing milliseconds");
-      if (command == "step")
+      if (command == "step") {
         step = ms;
-      else
+      } else if (command == "await" && !awaitOutput.empty()) {
+        AwaitAnnouncements(awaitOutput, ++awaited, lineNumber);
+      } else {
         Sleep(ms);
+      }
       continue;
     }
     if (!(words >> name)) Fail(lineNumber, "missing pad name");
@@ -203,7 +254,9 @@ int main(int argc, char** argv) {
         if (kindName == k.name) kind = &k;
       }
       if (kind == nullptr) Fail(lineNumber, "unknown kind " + kindName);
+      const bool getsASlot = pads.size() < 4;
       pads[name] = Create(*kind, lineNumber);
+      if (!awaitOutput.empty() && getsASlot) AwaitAnnouncements(awaitOutput, ++awaited, lineNumber);
     } else {
       auto pad = pads.find(name);
       if (pad == pads.end()) Fail(lineNumber, "no pad " + name);
@@ -219,6 +272,20 @@ int main(int argc, char** argv) {
           Emit(fd, EV_KEY, code->second, command == "press" ? 1 : 0, lineNumber);
         }
         Emit(fd, EV_SYN, SYN_REPORT, 0, lineNumber);
+      } else if (command == "sweep") {
+        std::string axis;
+        int ms = 0, count = 0;
+        if (!(words >> axis >> ms >> count)) Fail(lineNumber, "sweep: AXIS MS COUNT");
+        auto code = kCodes.find(axis);
+        if (code == kCodes.end()) Fail(lineNumber, "unknown axis " + axis);
+        // sleep_until keeps the period even when one wake-up is late.
+        auto next = std::chrono::steady_clock::now();
+        for (int i = 0; i < count; ++i) {
+          Emit(fd, EV_ABS, code->second, 1000 + (i % 2) * 1000, lineNumber);
+          Emit(fd, EV_SYN, SYN_REPORT, 0, lineNumber);
+          next += std::chrono::milliseconds(ms);
+          std::this_thread::sleep_until(next);
+        }
       } else if (command == "abs") {
         std::string axis;
         int value = 0;
@@ -232,7 +299,7 @@ int main(int argc, char** argv) {
         Fail(lineNumber, "unknown command " + command);
       }
     }
-    Sleep(step);
+    Sleep(step > minStep ? step : minStep);
   }
   return 0;
 }

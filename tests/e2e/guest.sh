@@ -1,0 +1,81 @@
+# Sourced by the end-to-end tests: what both need to boot a qemu guest.
+#
+#   need_qemu                  exits 77 (skipped) unless asked for with
+#                              PADWATCH_E2E=1 and qemu can start
+#   fetch_kernel WORK MODULE...  sets $kernel to a folder with the vmlinuz of
+#                              the package linux-image-amd64 points at now
+#                              and the named modules (.ko), fetched once
+#   plain_console LOG          the console log without CRs or terminal codes
+
+skip=77
+
+need_qemu() {
+  if [ "${PADWATCH_E2E:-}" != 1 ]; then
+    echo "SKIPPED: set PADWATCH_E2E=1 to boot the qemu guest (scripts/build.sh test does)" >&2
+    exit $skip
+  fi
+  qemu=$(command -v qemu-system-x86_64 || true)
+  if [ -z "$qemu" ]; then
+    echo "SKIPPED: qemu-system-x86_64 is not installed" >&2
+    exit $skip
+  fi
+  if ! "$qemu" -version >/dev/null 2>&1; then
+    echo "SKIPPED: qemu-system-x86_64 does not start" >&2
+    exit $skip
+  fi
+}
+
+fetch_kernel() {
+  local work=$1
+  shift
+  mkdir -p "$work"
+  local package
+  package=$(apt-cache depends linux-image-amd64 2>/dev/null |
+            awk '/Depends: linux-image-[0-9]/ {print $2; exit}')
+  if [ -z "$package" ]; then
+    echo "cannot resolve the kernel package behind linux-image-amd64 (run apt-get update)" >&2
+    exit 1
+  fi
+  kernel="$work/$package"
+  local module missing=0
+  for module in "$@"; do [ -f "$kernel/$module.ko" ] || missing=1; done
+  if [ ! -f "$kernel/vmlinuz" ] || [ $missing = 1 ]; then
+    rm -rf "$kernel" && mkdir -p "$kernel/deb"
+    (cd "$kernel/deb" && apt-get download "$package" >/dev/null 2>&1)
+    dpkg-deb -x "$kernel"/deb/*.deb "$kernel/deb/root"
+    mv "$kernel"/deb/root/boot/vmlinuz-* "$kernel/vmlinuz"
+    for module in "$@"; do
+      find "$kernel/deb/root/lib/modules" -name "$module.ko" -exec mv {} "$kernel/" \;
+      [ -f "$kernel/$module.ko" ] || { echo "no module $module in $package" >&2; exit 1; }
+    done
+    rm -rf "$kernel/deb"
+  fi
+  echo "kernel: $package"
+}
+
+plain_console() {
+  tr -d '\r' <"$1" | sed 's/\x1b\[[0-9;?]*[A-Za-z]//g; s/\x1bc//g'
+}
+
+# expected_outputs DIR NAME [PLATFORM]: the files padwatch's output for
+# scenario NAME may equal: NAME.PLATFORM.out (or, without one, NAME.out), and
+# the alternatives beside it, NAME[.PLATFORM].alt*.out, for scenarios whose
+# order of lines the kernel or the platform leaves open (the scenario says
+# why).
+expected_outputs() {
+  local dir=$1 name=$2 platform=${3:-}
+  local base="$dir/$name"
+  if [ -n "$platform" ] && [ -f "$dir/$name.$platform.out" ]; then base="$dir/$name.$platform"; fi
+  ls "$base.out" "$base".alt*.out 2>/dev/null || true
+}
+
+# matches_any ACTUAL EXPECTED...: whether ACTUAL equals one of them; if not,
+# the difference from the first on standard output.
+matches_any() {
+  local actual=$1
+  shift
+  local expected
+  for expected in "$@"; do cmp -s "$expected" "$actual" && return 0; done
+  diff -u "$1" "$actual"
+  return 1
+}

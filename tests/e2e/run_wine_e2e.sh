@@ -1,0 +1,161 @@
+#!/usr/bin/env bash
+# End-to-end test of the Windows program: the unchanged padwatch.exe runs
+# under Wine inside a qemu guest booted with Debian's kernel, and sees the
+# gamepads uinput_feeder makes through Wine's own input stack (winebus with
+# its SDL backend, HID, Wine's xinput1_4). For each scenario its output, CRs
+# stripped and consecutive identical lines merged, must equal NAME.wine.out
+# where the scenario has one (Wine's XInput legitimately differs there; the
+# scenario says why) and NAME.out otherwise, or an alternative beside it
+# (see expected_outputs in guest.sh).
+#
+#   run_wine_e2e.sh ZIPDIR FEEDER WORKDIR
+#
+# padwatch.exe is taken from the Windows zip in ZIPDIR, as shipped.
+#
+# The guest's root is the host's /usr and /etc over 9p, read-only, with tmpfs
+# for everything written; WORKDIR/wine/run is shared read-write for the
+# results. The Wine prefix is made once per build folder and copied for
+# each run; Wine is restarted for each scenario. Runs only with
+# PADWATCH_E2E=1; exits 77 (skipped) when qemu or Wine cannot start.
+set -euo pipefail
+zipdir=$1
+feeder=$2
+work=$3
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+source "$here/guest.sh"
+need_qemu
+zip=$(ls "$zipdir"/padwatch-*-windows-x86_64.zip 2>/dev/null | head -n 1 || true)
+if [ -z "$zip" ]; then
+  echo "SKIPPED: no Windows zip in $zipdir (scripts/test-windows.sh makes it)" >&2
+  exit $skip
+fi
+if ! command -v wine >/dev/null 2>&1 || ! wine --version >/dev/null 2>&1; then
+  echo "SKIPPED: wine is not installed or does not start" >&2
+  exit $skip
+fi
+modules=(virtio_ring virtio virtio_pci_modern_dev virtio_pci_legacy_dev virtio_pci
+         9pnet 9pnet_virtio netfs fscache 9p evdev uinput)
+fetch_kernel "$work" "${modules[@]}"
+
+# The prefix, once per build folder, with winebus reading pads through SDL.
+prefix="$work/wine/prefix"
+if [ ! -f "$prefix/.padwatch-ready" ]; then
+  rm -rf "$prefix" && mkdir -p "$prefix"
+  (
+    export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml=d"
+    unset DISPLAY WAYLAND_DISPLAY
+    wineboot -i >/dev/null 2>&1
+    key='HKLM\System\CurrentControlSet\Services\winebus'
+    wine reg add "$key" /v "Enable SDL" /t REG_DWORD /d 1 /f >/dev/null 2>&1
+    wine reg add "$key" /v DisableUdevd /t REG_DWORD /d 1 /f >/dev/null 2>&1
+    wineserver -w
+  ) || { echo "SKIPPED: Wine cannot make a prefix" >&2; exit $skip; }
+  touch "$prefix/.padwatch-ready"
+fi
+
+# The share: a fresh copy of the prefix, the programs, the scenarios and the
+# script the guest runs.
+run="$work/wine/run"
+rm -rf "$run" && mkdir -p "$run"/{bin,feeds,out}
+cp -a "$prefix" "$run/prefix"
+(cd "$run" && cmake -E tar xf "$zip" bin/padwatch.exe)
+cp "$feeder" "$run/bin/uinput_feeder"
+cp "$here"/*.feed "$run/feeds/"
+cp "$here/wine_guest.sh" "$run/guest.sh"
+
+# The initramfs: busybox, the modules, and an init that builds the root.
+initroot="$work/wine/initramfs"
+rm -rf "$initroot" && mkdir -p "$initroot"/{bin,proc,sys,dev,modules,newroot}
+cp /bin/busybox "$initroot/bin/"
+for module in "${modules[@]}"; do cp "$kernel/$module.ko" "$initroot/modules/"; done
+cat >"$initroot/init" <<INIT
+#!/bin/busybox sh
+/bin/busybox --install -s /bin
+mount -t proc proc /proc
+mount -t sysfs sysfs /sys
+mount -t devtmpfs devtmpfs /dev
+for module in ${modules[*]}; do insmod /modules/\$module.ko || echo "insmod \$module failed"; done
+r=/newroot
+mount -t tmpfs -o size=4g tmpfs \$r
+mkdir -p \$r/usr \$r/etc \$r/xfer \$r/tmp \$r/root \$r/run \$r/var/tmp \$r/dev \$r/proc \$r/sys
+for link in bin lib lib64 sbin; do ln -s usr/\$link \$r/\$link; done
+options=trans=virtio,version=9p2000.L,msize=512000
+mount -t 9p -o \$options,ro,cache=loose usr \$r/usr
+mount -t 9p -o \$options,ro,cache=loose etc \$r/etc
+mount -t 9p -o \$options,rw,cache=mmap xfer \$r/xfer
+mount --move /dev \$r/dev
+mount --move /proc \$r/proc
+mount --move /sys \$r/sys
+mkdir -p \$r/dev/shm \$r/dev/pts
+mount -t tmpfs tmpfs \$r/dev/shm
+mount -t devpts devpts \$r/dev/pts
+chmod 1777 \$r/tmp \$r/var/tmp \$r/dev/shm
+chroot \$r /bin/bash /xfer/guest.sh
+echo "=== ALL DONE"
+sync
+reboot -f
+INIT
+chmod +x "$initroot/init"
+(cd "$initroot" && find . | cpio -o -H newc --quiet | gzip -1) >"$work/wine/initramfs.gz"
+
+echo "booting the guest"
+start=$SECONDS
+log="$work/wine/console.log"
+share() {  # share TAG PATH [readonly]
+  echo "-fsdev local,id=$1,path=$2,security_model=none${3:+,readonly=on}"
+  echo "-device virtio-9p-pci,fsdev=$1,mount_tag=$1"
+}
+# shellcheck disable=SC2046
+timeout 1500 "$qemu" -machine q35 -accel tcg -m 6G -smp 2 -nographic -no-reboot \
+  -kernel "$kernel/vmlinuz" -initrd "$work/wine/initramfs.gz" \
+  -append "console=ttyS0 quiet loglevel=3 panic=-1" \
+  $(share usr /usr ro) $(share etc /etc ro) $(share xfer "$run") >"$log" 2>&1 || true
+plain_console "$log" >"$log.txt"
+echo "guest ran for $((SECONDS - start)) s"
+if ! grep -q '^=== ALL DONE' "$log.txt"; then
+  echo "the guest did not finish; its console:" >&2
+  tail -n 50 "$log.txt" >&2
+  exit 1
+fi
+if ! grep -q '^=== WINE STARTED' "$log.txt"; then
+  echo "SKIPPED: Wine did not start in the guest; its console:" >&2
+  tail -n 30 "$log.txt" >&2
+  exit $skip
+fi
+
+failed=0
+for feed in "$here"/*.feed; do
+  name=$(basename "$feed" .feed)
+  mapfile -t expected < <(expected_outputs "$here" "$name" wine)
+  out="$run/out/$name"
+  header=$(grep "^=== SCENARIO $name " "$log.txt" || echo "=== SCENARIO $name (missing)")
+  problems=()
+  [ -f "$out.out" ] || problems+=("no output")
+  [ -f "$out.out" ] && tr -d '\r' <"$out.out" | uniq >"$out.actual"
+  [ -f "$out.actual" ] && ! matches_any "$out.actual" "${expected[@]}" >"$out.diff" &&
+    problems+=("output differs from $(basename "${expected[0]}")")
+  grep -q " feeder=0 " <<<"$header" || problems+=("the feeder failed")
+  grep -q " stopped=ctrl-c " <<<"$header" || problems+=("padwatch.exe did not stop on Ctrl+C")
+  grep -q " padwatch=0$" <<<"$header" || problems+=("padwatch.exe did not exit 0")
+  # A line cut short would show as output not ending in CRLF.
+  if [ -s "$out.out" ] && [ "$(tail -c 2 "$out.out" | od -An -c | tr -d ' ')" != '\r\n' ]; then
+    problems+=("the last line is incomplete")
+  fi
+  # Wine's device host dying shows only in its log: never a silent pass.
+  if grep -hE 'Unhandled (page fault|exception)|wine: .*(crash|died)|has died' \
+       "$out".wine.log >/dev/null 2>&1; then
+    problems+=("Wine crashed")
+  fi
+  if [ ${#problems[@]} -eq 0 ]; then
+    echo "ok   $name ($(basename "${expected[0]}"))"
+  else
+    echo "FAIL $name: ${problems[*]} ($header)"
+    [ -f "$out.diff" ] && cat "$out.diff"
+    for file in "$out.err" "$out.feeder" "$out.wine.log"; do
+      [ -s "$file" ] && { echo "--- $(basename "$file")"; tail -n 40 "$file"; }
+    done
+    failed=1
+  fi
+done
+exit $failed

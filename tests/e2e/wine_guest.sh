@@ -1,0 +1,65 @@
+#!/bin/bash
+# Runs inside the Wine end-to-end guest (a chroot of the host's /usr and /etc
+# over 9p), for each scenario in /xfer/feeds: a fresh start of Wine,
+# padwatch.exe watching, the feeder playing the scenario once padwatch has
+# announced each pad, then Ctrl+C. Results go to /xfer/out and one line per
+# scenario to the console.
+set -u
+export HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin LANG=C.UTF-8
+export WINEPREFIX=/xfer/prefix
+export WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml=d"
+# Wine's services inherit this from the first Wine process: winebus then
+# finds pads through SDL's own device scan, as there is no udev daemon here.
+export SDL_JOYSTICK_DISABLE_UDEV=1
+unset DISPLAY WAYLAND_DISPLAY
+out=/xfer/out
+
+# Executables run from tmpfs: run from the 9p share, padwatch.exe has been
+# seen to load its last page of code as zeros.
+mkdir -p /tmp/bin && cp /xfer/bin/* /tmp/bin/
+
+announced=0
+for feed in /xfer/feeds/*.feed; do
+  name=$(basename "$feed" .feed)
+  # Wine restarted for each scenario: a device host kept across scenarios has
+  # been seen to crash when pads come and go at the same moment.
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  # A persistent server: otherwise it ends the services (the device host
+  # among them) as soon as wineboot, the last program, has ended.
+  wineserver -p
+  # The services write their errors where this first Wine process does.
+  WINEDEBUG=err+all,fixme-all wine wineboot >"$out/$name.wine.log" 2>&1
+  if [ $announced = 0 ] && [ $? = 0 ]; then
+    echo "=== WINE STARTED"
+    announced=1
+  fi
+  WINEDEBUG=-all wine /tmp/bin/padwatch.exe >"$out/$name.out" 2>"$out/$name.err" &
+  pid=$!
+  # Events reach padwatch.exe through Wine's device host some time after the
+  # kernel has them: a second between them keeps their order.
+  /tmp/bin/uinput_feeder --await "$out/$name.out" --min-step 1000 "$feed" 2>"$out/$name.feeder"
+  feeder=$?
+  # Wine notices the last removal a moment later.
+  for _ in $(seq 1 300); do
+    tail -n 1 "$out/$name.out" | tr -d '\r' | grep -qx ' Connected Devices: 0' && break
+    sleep 0.1
+  done
+  sleep 1
+  # Ctrl+C as a console user gives it: SIGINT, which Wine hands to the
+  # program's console control handler as CTRL_C_EVENT.
+  kill -INT $pid
+  stopped=ctrl-c
+  for _ in $(seq 1 100); do
+    kill -0 $pid 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 $pid 2>/dev/null; then
+    stopped=killed
+    kill -KILL $pid
+  fi
+  wait $pid
+  status=$?
+  echo "=== SCENARIO $name feeder=$feeder stopped=$stopped padwatch=$status"
+done
+wineserver -k >/dev/null 2>&1
