@@ -5,6 +5,11 @@
 
 #include <string>
 
+// What every platform writes on entering and leaving screen mode: the
+// alternate screen with the cursor hidden, and back.
+constexpr char kEnterScreenSequence[] = "\x1b[?1049h\x1b[?25l\x1b[2J";
+constexpr char kLeaveScreenSequence[] = "\x1b[0m\x1b[?25h\x1b[?1049l";
+
 // Whether standard output is a terminal (a console on Windows).
 bool OutputIsTerminal();
 

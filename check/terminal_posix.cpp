@@ -51,13 +51,13 @@ bool EnterScreenMode() {
   raw.c_cc[VTIME] = 0;
   if (tcsetattr(0, TCSANOW, &raw) != 0) return false;
   inScreenMode = true;
-  WriteTerminal("\x1b[?1049h\x1b[?25l\x1b[2J");
+  WriteTerminal(kEnterScreenSequence);
   return true;
 }
 
 void LeaveScreenMode() {
   if (!inScreenMode) return;
-  WriteTerminal("\x1b[0m\x1b[?25h\x1b[?1049l");
+  WriteTerminal(kLeaveScreenSequence);
   tcsetattr(0, TCSANOW, &savedMode);
   inScreenMode = false;
 }

@@ -46,13 +46,13 @@ bool EnterScreenMode() {
                                 ENABLE_PROCESSED_INPUT);
   }
   inScreenMode = true;
-  WriteTerminal("\x1b[?1049h\x1b[?25l\x1b[2J");
+  WriteTerminal(kEnterScreenSequence);
   return true;
 }
 
 void LeaveScreenMode() {
   if (!inScreenMode) return;
-  WriteTerminal("\x1b[0m\x1b[?25h\x1b[?1049l");
+  WriteTerminal(kLeaveScreenSequence);
   SetConsoleMode(Input(), savedInputMode);
   SetConsoleMode(Output(), savedOutputMode);
   inScreenMode = false;
