@@ -10,9 +10,11 @@ set -euo pipefail
 check=$1
 command -v tmux >/dev/null 2>&1 || { echo "SKIPPED: tmux is not installed" >&2; exit 77; }
 
-socket="padwatch-test-$$"
+# A server of its own for each run: a server that is still ending must not
+# meet the next run's session.
+socket=
 tmux_() { tmux -L "$socket" "$@"; }
-trap 'tmux_ kill-server 2>/dev/null || true' EXIT
+trap '[ -z "$socket" ] || tmux_ kill-server 2>/dev/null || true' EXIT
 fail() {
   echo "FAIL: $*" >&2
   tmux_ capture-pane -p -t t >&2 || true
@@ -29,7 +31,8 @@ await() {
 
 for size in 80x24 160x48; do
   for stop in key signal; do
-    tmux_ kill-server 2>/dev/null || true
+    [ -z "$socket" ] || tmux_ kill-server 2>/dev/null || true
+    socket="padwatch-test-$$-$size-$stop"
     tmux_ new-session -d -s t -x "${size%x*}" -y "${size#*x}" \
       "env LANG=C.UTF-8 bash --norc --noprofile"
     tmux_ send-keys -t t "PS1='shell> '; clear" Enter
