@@ -33,19 +33,6 @@ std::string Format(const char* format, double value) {
   return text;
 }
 
-// The buttons in two rows, by padwatch's names; D-pad on the second.
-constexpr const char* kButtonRows[2][10] = {
-    {"A", "B", "X", "Y", "LB", "RB", "L3", "R3", "Start", "Back"},
-    {"Dpad Up", "Dpad Right", "Dpad Down", "Dpad Left"},
-};
-
-WORD MaskOf(const std::string& name) {
-  for (const ButtonInput& button : kButtonInputs) {
-    if (name == button.name) return button.mask;
-  }
-  return 0;
-}
-
 std::string ShortBattery(const SlotState& slot) {
   if (!slot.batteryKnown) return "battery ?";
   const BYTE type = slot.battery.BatteryType;
@@ -75,14 +62,14 @@ class PanelPainter {
         IdsText(slot.identity) + "  " + ShortBattery(slot) + "  " + Format("%.0f Hz", panel.rateHz);
     if (!panel.rumble.empty()) info = panel.rumble;
     Inside(0, 0, info);
-    for (int row = 0; row < 2; ++row) {
-      int x = 0;
-      for (const char* name : kButtonRows[row]) {
-        if (name == nullptr) break;
-        const std::string text = name;
-        Inside(x, 1 + row, text, (pad.wButtons & MaskOf(text)) != 0);
-        x += static_cast<int>(text.size()) + 1;
-      }
+    // The buttons by padwatch's names, in its order: the D-pad on a row of
+    // its own, the others above it.
+    int x[2] = {0, 0};
+    for (const ButtonInput& button : kButtonInputs) {
+      const std::string name = button.name;
+      const int row = name.compare(0, 5, "Dpad ") == 0 ? 1 : 0;
+      Inside(x[row], 1 + row, name, (pad.wButtons & button.mask) != 0);
+      x[row] += static_cast<int>(name.size()) + 1;
     }
     Stick(0, pad.sThumbLX, pad.sThumbLY, kLeftStickDeadZone, slot.leftStick, panel.leftOutline);
     Stick(19, pad.sThumbRX, pad.sThumbRY, kRightStickDeadZone, slot.rightStick, panel.rightOutline);
