@@ -118,7 +118,7 @@ if ! grep -q '^=== ALL DONE' "$log.txt"; then
   tail -n 50 "$log.txt" >&2
   exit 1
 fi
-if ! grep -q '^=== WINE STARTED' "$log.txt"; then
+if ! grep -q '=== WINE STARTED' "$log.txt"; then
   echo "SKIPPED: Wine did not start in the guest; its console:" >&2
   tail -n 30 "$log.txt" >&2
   exit $skip

@@ -18,6 +18,7 @@ out=/xfer/out
 # seen to load its last page of code as zeros.
 mkdir -p /tmp/bin && cp /xfer/bin/* /tmp/bin/
 
+echo  # the firmware's last words stay on a line of their own
 announced=0
 for feed in /xfer/feeds/*.feed; do
   name=$(basename "$feed" .feed)
