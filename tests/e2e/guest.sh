@@ -69,13 +69,18 @@ expected_outputs() {
   ls "$base.out" "$base".alt*.out 2>/dev/null || true
 }
 
-# matches_any ACTUAL EXPECTED...: whether ACTUAL equals one of them; if not,
-# the difference from the first on standard output.
+# matches_any ACTUAL EXPECTED...: whether ACTUAL equals one of them. Prints
+# the name of the one it equals, or the difference from the first.
 matches_any() {
   local actual=$1
   shift
   local expected
-  for expected in "$@"; do cmp -s "$expected" "$actual" && return 0; done
+  for expected in "$@"; do
+    if cmp -s "$expected" "$actual"; then
+      basename "$expected"
+      return 0
+    fi
+  done
   diff -u "$1" "$actual"
   return 1
 }

@@ -112,7 +112,7 @@ for feed in "$here"/*.feed; do
   # shellcheck disable=SC2046
   if matches_any "$work/$name.actual" $(expected_outputs "$here" "$name") >"$work/$name.diff" &&
      grep -q "padwatch=0 feeder=0" <<<"$header"; then
-    echo "ok   $name"
+    echo "ok   $name ($(cat "$work/$name.diff"))"
   else
     echo "FAIL $name ($header)"
     cat "$work/$name.diff"

@@ -148,7 +148,7 @@ for feed in "$here"/*.feed; do
     problems+=("Wine crashed")
   fi
   if [ ${#problems[@]} -eq 0 ]; then
-    echo "ok   $name ($(basename "${expected[0]}"))"
+    echo "ok   $name ($(cat "$out.diff"))"
   else
     echo "FAIL $name: ${problems[*]} ($header)"
     [ -f "$out.diff" ] && cat "$out.diff"
