@@ -7,7 +7,6 @@
 #include "input/inputs.h"
 #include "platform/reading.h"
 #include "support/console.h"
-#include "support/math.h"
 #include "support/number_text.h"
 
 namespace {
@@ -90,25 +89,11 @@ void StepAxis(AxisEntry& entry, bool active, float value, std::uint16_t slot) {
   }
 }
 
-void StepStick(AxisEntry& entry, SHORT reading, std::int32_t deadZone, std::uint16_t slot) {
-  const bool active = reading > deadZone || reading < -deadZone;
-  const float value = active ? Clamp(static_cast<float>(reading) / kStickScale, -1.0f, 1.0f) : 0.0f;
-  StepAxis(entry, active, value, slot);
-}
-
-void StepTrigger(AxisEntry& entry, BYTE reading, std::uint16_t slot) {
-  const bool active = reading > kTriggerThreshold;
-  const float value = active ? Clamp01(static_cast<float>(reading) / kTriggerScale) : 0.0f;
-  StepAxis(entry, active, value, slot);
-}
-
 void StepAxisInput(ControllerRecord& record, const AxisInput& axis, const XINPUT_GAMEPAD& pad,
                    std::uint16_t slot) {
-  if (axis.IsTrigger()) {
-    StepTrigger(record.*axis.entry, pad.*axis.trigger, slot);
-  } else {
-    StepStick(record.*axis.entry, pad.*axis.stick, axis.rest, slot);
-  }
+  const std::int32_t reading = axis.Reading(pad);
+  const bool active = !axis.AtRest(reading);
+  StepAxis(record.*axis.entry, active, active ? axis.NormalisedValue(reading) : 0.0f, slot);
 }
 
 // True when stepping the record again with the reading that produced its

@@ -13,10 +13,6 @@
 // Slots 0 to 3, the four XInput user indices.
 constexpr std::uint32_t kSlotCount = 4;
 
-// Divisors that map raw readings to about -1..1 (sticks) and 0..1 (triggers).
-constexpr float kStickScale = 32767.0f;
-constexpr float kTriggerScale = 255.0f;
-
 // Owns everything known about the four slots. Each Poll() queries every slot
 // once, writes a line for each button and axis transition of the slots that
 // answered, and, when the number of answering slots differs from the number

@@ -11,6 +11,7 @@
 
 #include "input/controller_record.h"
 #include "platform/xinput.h"
+#include "support/math.h"
 
 // A stick axis is at rest while its reading lies within [-dead zone, dead
 // zone]; a trigger while its reading is at most the threshold. The values are
@@ -18,6 +19,10 @@
 constexpr std::int32_t kLeftStickDeadZone = XINPUT_GAMEPAD_LEFT_THUMB_DEADZONE;
 constexpr std::int32_t kRightStickDeadZone = XINPUT_GAMEPAD_RIGHT_THUMB_DEADZONE;
 constexpr std::int32_t kTriggerThreshold = XINPUT_GAMEPAD_TRIGGER_THRESHOLD;
+
+// Divisors that map raw readings to about -1..1 (sticks) and 0..1 (triggers).
+constexpr float kStickScale = 32767.0f;
+constexpr float kTriggerScale = 255.0f;
 
 struct ButtonInput {
   const char* name;          // "Dpad Up"
@@ -76,8 +81,15 @@ struct AxisInput {
   }
   std::int32_t Min() const { return IsTrigger() ? 0 : -32768; }
   std::int32_t Max() const { return IsTrigger() ? 255 : 32767; }
+  // Whether a reading is at rest: no line reports it, and no screen lights it.
   bool AtRest(std::int32_t reading) const {
     return IsTrigger() ? reading <= rest : reading >= -rest && reading <= rest;
+  }
+  // The reading as report lines give it: -1 to 1 for a stick, 0 to 1 for a
+  // trigger. Every program that shows a value computes it here.
+  float NormalisedValue(std::int32_t reading) const {
+    if (IsTrigger()) return Clamp01(static_cast<float>(reading) / kTriggerScale);
+    return Clamp(static_cast<float>(reading) / kStickScale, -1.0f, 1.0f);
   }
 };
 
