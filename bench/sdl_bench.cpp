@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "bench/bench_ratios.h"
-#include "check/grid.h"
-#include "check/live_screen.h"
-#include "check/rate.h"
+#include "check/probe/rate_meter.h"
+#include "check/screen/grid.h"
+#include "check/screen/session.h"
 #include "input/controller_manager.h"
 #include "platform/sdl/sdl_conversions.h"
 #include "platform/sdl/sdl_xinput.h"

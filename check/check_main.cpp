@@ -8,11 +8,14 @@
 #include <string>
 
 #include "app/stop_request.h"
-#include "check/live_screen.h"
-#include "check/once_report.h"
-#include "check/rate.h"
-#include "check/rumble.h"
-#include "check/terminal.h"
+#include "check/probe/rate_meter.h"
+#include "check/probe/rumble_sequence.h"
+#include "check/probe/slot_probe.h"
+#include "check/report/once_report.h"
+#include "check/report/rate_report.h"
+#include "check/report/rumble_report.h"
+#include "check/screen/live_screen.h"
+#include "check/screen/terminal.h"
 #include "support/console.h"
 
 namespace {

@@ -3,8 +3,10 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include "check/once_report.h"
-#include "check/rumble.h"
+#include "check/probe/rumble_sequence.h"
+#include "check/probe/slot_probe.h"
+#include "check/report/once_report.h"
+#include "check/report/rumble_report.h"
 #include "platform/sdl/sdl_xinput.h"
 #include "platform/sdl/virtual_controller.h"
 

@@ -1,6 +1,7 @@
 // padwatch-check --once on scripted controllers: every scenario in
 // check_golden/ gives its .txt and .json byte for byte.
-#include "check/once_report.h"
+#include "check/report/once_report.h"
+#include "check/probe/slot_probe.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The live screen's picture, a pure function of the slots and the terminal's
 // size: golden grids compared byte for byte (text, then which cells are lit).
-#include "check/live_view.h"
+#include "check/screen/picture.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "check/grid.h"
+#include "check/probe/slot_probe.h"
 #include "input/inputs.h"
 #include "platform/scripted/scripted_xinput.h"
 #include "replay/scenario_player.h"
@@ -37,13 +37,13 @@ Panels Play(const Screen& screen) {
   scenario.ForEach([&panels](const ScenarioStep& step) {
     if (step.kind != ScenarioStep::Kind::kPoll) ApplyStep(step);
     for (std::uint64_t i = 0; step.kind == ScenarioStep::Kind::kPoll && i < step.polls; ++i) {
-      for (Panel& panel : panels) panel.state.Poll();
+      for (Panel& panel : panels) PollSlot(&panel.reading);
     }
     return true;
   });
   for (Panel& panel : panels) {
-    if (!panel.state.connected) continue;
-    panel.state.ReadDevice();
+    if (!panel.reading.connected) continue;
+    ReadDevice(&panel.reading);
     panel.rateHz = 250;
   }
   if (screen.traceCircle) {
@@ -65,13 +65,13 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
-class LiveViewTest : public ::testing::TestWithParam<Screen> {};
+class PictureTest : public ::testing::TestWithParam<Screen> {};
 
-TEST_P(LiveViewTest, MatchesItsGoldenGrid) {
+TEST_P(PictureTest, MatchesItsGoldenGrid) {
   const Screen& screen = GetParam();
   const std::string path = std::string(PADWATCH_SCREEN_GOLDEN_DIR) + "/" + screen.name + ".txt";
   const std::string actual =
-      DrawLiveView(Play(screen), screen.width, screen.height, screen.utf8).Dump();
+      DrawPicture(Play(screen), screen.width, screen.height, screen.utf8).Dump();
   if (std::getenv("PADWATCH_WRITE_GOLDEN") != nullptr) {
     std::ofstream(path, std::ios::binary) << actual;
   }
@@ -84,7 +84,7 @@ const char kFour[] =
     "battery 2 nimh low\npress 1 A\nset 3 lt 255\npoll\n";
 
 INSTANTIATE_TEST_SUITE_P(
-    Screens, LiveViewTest,
+    Screens, PictureTest,
     ::testing::Values(
         Screen{"all_empty", "poll\n", 80, 24}, Screen{"one_at_rest", kOneAtRest, 80, 24},
         Screen{"one_at_rest_utf8", kOneAtRest, 80, 24, true},
@@ -95,18 +95,5 @@ INSTANTIATE_TEST_SUITE_P(
         Screen{"four_pads", kFour, 80, 24}, Screen{"narrow", kFour, 40, 48},
         Screen{"short", kFour, 80, 14}, Screen{"too_small", kFour, 30, 10}),
     [](const ::testing::TestParamInfo<Screen>& info) { return info.param.name; });
-
-// Only what changed is written, after one cursor move per run of cells.
-TEST(GridTest, DrawsOnlyTheChanges) {
-  Grid before(6, 3);
-  before.Text(0, 0, "abc");
-  Grid after = before;
-  EXPECT_EQ(DrawChanges(before, after), "");
-  after.Text(1, 1, "xy");
-  after.Put(5, 2, "z", true);
-  EXPECT_EQ(DrawChanges(before, after), "\x1b[2;2H\x1b[0mxy\x1b[3;6H\x1b[7mz\x1b[0m");
-  // A new size clears the screen and draws all that is not blank.
-  EXPECT_EQ(DrawChanges(Grid(2, 2), before), "\x1b[0m\x1b[2J\x1b[1;1Habc");
-}
 
 }  // namespace

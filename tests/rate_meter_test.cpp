@@ -1,5 +1,5 @@
 // The report-rate figures of padwatch-check --rate, on made-up timestamps.
-#include "check/rate.h"
+#include "check/probe/rate_meter.h"
 
 #include <gtest/gtest.h>
 

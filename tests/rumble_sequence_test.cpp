@@ -1,5 +1,6 @@
 // padwatch-check --rumble on scripted controllers.
-#include "check/rumble.h"
+#include "check/probe/rumble_sequence.h"
+#include "check/report/rumble_report.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Controllers that move on their own, for padwatch-check --demo: someone
 // with no controller at hand, and the tests, see the live screen at work.
 // Where the platform cannot make virtual controllers, there are none.
-#ifndef PADWATCH_CHECK_DEMO_PADS_H_
-#define PADWATCH_CHECK_DEMO_PADS_H_
+#ifndef PADWATCH_CHECK_PROBE_DEMO_PADS_H_
+#define PADWATCH_CHECK_PROBE_DEMO_PADS_H_
 
 #include <memory>
 
@@ -27,4 +27,4 @@ class DemoPads {
   std::unique_ptr<Pads> pads;
 };
 
-#endif  // PADWATCH_CHECK_DEMO_PADS_H_
+#endif  // PADWATCH_CHECK_PROBE_DEMO_PADS_H_

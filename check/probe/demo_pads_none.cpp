@@ -2,7 +2,7 @@
 // controllers), --demo says so.
 #include <cstdio>
 
-#include "check/demo_pads.h"
+#include "check/probe/demo_pads.h"
 
 struct DemoPads::Pads {};
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "check/demo_pads.h"
+#include "check/probe/demo_pads.h"
 #include "platform/sdl/sdl_xinput.h"
 #include "platform/sdl/virtual_controller.h"
 

@@ -1,4 +1,4 @@
-#include "check/outline.h"
+#include "check/probe/outline.h"
 
 #include <cmath>
 

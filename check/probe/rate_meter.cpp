@@ -1,29 +1,8 @@
-#include "check/rate.h"
+#include "check/probe/rate_meter.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <nlohmann/json.hpp>
-
-const char kRateExplanation[] =
-    "Only reports that change something are counted: keep a stick moving while it measures.";
-
-namespace {
-
-using Json = nlohmann::ordered_json;
-
-std::string Fixed(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof(text), "%.*f", decimals, value);
-  return text;
-}
-
-double Rounded(double value, int decimals) {
-  return std::strtod(Fixed(value, decimals).c_str(), nullptr);
-}
-
-}  // namespace
 
 RateStats ComputeRateStats(const std::vector<double>& reportTimesMs) {
   RateStats stats;
@@ -73,53 +52,4 @@ void RateMeter::Poll(double nowMs) {
     seen[slot] = true;
     lastPacket[slot] = state.dwPacketNumber;
   }
-}
-
-std::string FormatRateText(const RateMeter& meter, double seconds) {
-  std::string text = "Measured for " + Fixed(seconds, 1) + " s.\n";
-  for (DWORD slot = 0; slot < XUSER_MAX_COUNT; ++slot) {
-    text += "Slot " + std::to_string(slot) + ": ";
-    if (!meter.EverConnected(slot)) {
-      text += "empty\n";
-      continue;
-    }
-    const RateStats stats = ComputeRateStats(meter.ReportTimes(slot));
-    text += std::to_string(stats.reports) + " reports";
-    if (!stats.enough) {
-      text += ": too few reports (at least " + std::to_string(kMinRateIntervals + 1) +
-              " are needed; keep a stick moving)\n";
-      continue;
-    }
-    text += "; interval min " + Fixed(stats.minMs, 3) + " ms, median " + Fixed(stats.medianMs, 3) +
-            " ms, 99th percentile " + Fixed(stats.p99Ms, 3) + " ms, max " + Fixed(stats.maxMs, 3) +
-            " ms; mean rate " + Fixed(stats.meanHz, 1) + " Hz";
-    text += stats.usualHz != 0 ? ", usual rate " + std::to_string(stats.usualHz) + " Hz"
-                               : ", no usual rate";
-    text += "; jitter " + Fixed(stats.jitterMs, 3) + " ms\n";
-  }
-  return text;
-}
-
-std::string FormatRateJson(const RateMeter& meter, double seconds) {
-  Json report = {
-      {"tool", "padwatch-check"}, {"seconds", Rounded(seconds, 1)}, {"slots", Json::array()}};
-  for (DWORD slot = 0; slot < XUSER_MAX_COUNT; ++slot) {
-    Json entry = {{"slot", slot}, {"connected", meter.EverConnected(slot)}};
-    if (meter.EverConnected(slot)) {
-      const RateStats stats = ComputeRateStats(meter.ReportTimes(slot));
-      entry["reports"] = stats.reports;
-      entry["enough"] = stats.enough;
-      if (stats.enough) {
-        entry["intervalMs"] = {{"min", Rounded(stats.minMs, 3)},
-                               {"median", Rounded(stats.medianMs, 3)},
-                               {"p99", Rounded(stats.p99Ms, 3)},
-                               {"max", Rounded(stats.maxMs, 3)}};
-        entry["meanHz"] = Rounded(stats.meanHz, 1);
-        entry["usualHz"] = stats.usualHz != 0 ? Json(stats.usualHz) : Json(nullptr);
-        entry["jitterMs"] = Rounded(stats.jitterMs, 3);
-      }
-    }
-    report["slots"].push_back(entry);
-  }
-  return report.dump(2) + "\n";
 }

@@ -1,12 +1,11 @@
-// padwatch-check --rate: how often each controller reports. A report is a
-// change of the slot's packet number, so only reports that change something
-// are counted; the user keeps a stick moving while it measures.
-#ifndef PADWATCH_CHECK_RATE_H_
-#define PADWATCH_CHECK_RATE_H_
+// How often each controller reports. A report is a change of the slot's
+// packet number, so only reports that change something are counted; the
+// user keeps a stick moving while it measures.
+#ifndef PADWATCH_CHECK_PROBE_RATE_METER_H_
+#define PADWATCH_CHECK_PROBE_RATE_METER_H_
 
 #include <array>
 #include <cstddef>
-#include <string>
 #include <vector>
 
 #include "platform/xinput.h"
@@ -51,11 +50,4 @@ class RateMeter {
   std::array<std::vector<double>, XUSER_MAX_COUNT> times;
 };
 
-// The report of a measurement that ran for `seconds`.
-std::string FormatRateText(const RateMeter& meter, double seconds);
-std::string FormatRateJson(const RateMeter& meter, double seconds);
-
-// Says what is counted; printed before measuring.
-extern const char kRateExplanation[];
-
-#endif  // PADWATCH_CHECK_RATE_H_
+#endif  // PADWATCH_CHECK_PROBE_RATE_METER_H_

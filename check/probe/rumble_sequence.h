@@ -1,10 +1,10 @@
-// padwatch-check --rumble: does each controller's vibration work?
-#ifndef PADWATCH_CHECK_RUMBLE_H_
-#define PADWATCH_CHECK_RUMBLE_H_
+// The rumble test: each controller's motors run in turn, and what the
+// platform answered to each.
+#ifndef PADWATCH_CHECK_PROBE_RUMBLE_SEQUENCE_H_
+#define PADWATCH_CHECK_PROBE_RUMBLE_SEQUENCE_H_
 
 #include <array>
 #include <chrono>
-#include <string>
 
 #include "platform/xinput.h"
 
@@ -52,9 +52,4 @@ class RumbleSequence {
 // is stopped before it returns.
 RumbleResults RunRumble(std::chrono::milliseconds each, bool (*stopRequested)() = nullptr);
 
-// A short answer for one slot, for the live screen's panel.
-std::string RumbleAnswer(const RumbleResult& result);
-
-std::string FormatRumbleText(const RumbleResults& results);
-
-#endif  // PADWATCH_CHECK_RUMBLE_H_
+#endif  // PADWATCH_CHECK_PROBE_RUMBLE_SEQUENCE_H_

@@ -1,7 +1,6 @@
-#include "check/slot_state.h"
+#include "check/probe/slot_reading.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "input/inputs.h"
 
@@ -23,22 +22,12 @@ double RestingOffset::Y() const { return samples == 0 ? 0.0 : sumY / samples; }
 
 double RestingOffset::PercentOfDeadZone() const { return std::hypot(X(), Y()) * 100.0 / deadZone; }
 
-SlotState::SlotState(DWORD slot)
+SlotReading::SlotReading(DWORD slot)
     : slot(slot), leftStick(kLeftStickDeadZone), rightStick(kRightStickDeadZone) {}
 
-void SlotState::ReadDevice() {
-  GetDeviceIdentity(slot, &identity);
-  capabilitiesKnown = XInputGetCapabilities(slot, XINPUT_FLAG_GAMEPAD, &capabilities) == 0;
-  batteryKnown = XInputGetBatteryInformation(slot, BATTERY_DEVTYPE_GAMEPAD, &battery) == 0;
-}
+Slots MakeSlots() { return {SlotReading(0), SlotReading(1), SlotReading(2), SlotReading(3)}; }
 
-bool SlotState::Poll() {
-  XINPUT_STATE now;
-  std::memset(&now, 0, sizeof(now));
-  connected = XInputGetState(slot, &now) == 0;
-  if (!connected) return false;
-  state = now;
-  leftStick.Add(now.Gamepad.sThumbLX, now.Gamepad.sThumbLY);
-  rightStick.Add(now.Gamepad.sThumbRX, now.Gamepad.sThumbRY);
-  return true;
+bool HasVibration(const XINPUT_CAPABILITIES& capabilities) {
+  return capabilities.Vibration.wLeftMotorSpeed != 0 ||
+         capabilities.Vibration.wRightMotorSpeed != 0;
 }

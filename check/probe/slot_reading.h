@@ -1,8 +1,10 @@
-// What padwatch-check learns of one controller slot: what the device is,
-// its battery, its reading, and where each stick rests.
-#ifndef PADWATCH_CHECK_SLOT_STATE_H_
-#define PADWATCH_CHECK_SLOT_STATE_H_
+// What padwatch-check knows of one controller slot at a moment: what the
+// device is, its battery, its reading, and where each stick rests. Plain
+// data: the reports and the screen read it, only the probe fills it.
+#ifndef PADWATCH_CHECK_PROBE_SLOT_READING_H_
+#define PADWATCH_CHECK_PROBE_SLOT_READING_H_
 
+#include <array>
 #include <cstdint>
 
 #include "platform/identity.h"
@@ -34,14 +36,8 @@ class RestingOffset {
   double sumY = 0;
 };
 
-struct SlotState {
-  explicit SlotState(DWORD slot);
-
-  // Asks the platform for everything but the reading and offsets.
-  void ReadDevice();
-  // Polls the slot once: the reading, and the resting offsets. Returns
-  // whether the slot answered.
-  bool Poll();
+struct SlotReading {
+  explicit SlotReading(DWORD slot);
 
   DWORD slot;
   bool connected = false;
@@ -55,4 +51,12 @@ struct SlotState {
   RestingOffset rightStick;
 };
 
-#endif  // PADWATCH_CHECK_SLOT_STATE_H_
+using Slots = std::array<SlotReading, XUSER_MAX_COUNT>;
+
+// Slots 0 to 3, nothing known yet.
+Slots MakeSlots();
+
+// Whether the device says it has motors to run.
+bool HasVibration(const XINPUT_CAPABILITIES& capabilities);
+
+#endif  // PADWATCH_CHECK_PROBE_SLOT_READING_H_

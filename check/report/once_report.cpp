@@ -1,29 +1,17 @@
-#include "check/once_report.h"
+#include "check/report/once_report.h"
 
-#include <cmath>
-#include <cstdio>
+#include <cstdlib>
 #include <nlohmann/json.hpp>
+#include <vector>
 
-#include "check/device_text.h"
+#include "check/report/decimal_text.h"
+#include "check/report/device_text.h"
 #include "input/inputs.h"
 #include "support/number_text.h"
 
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-// A number with a fixed count of decimals, as text.
-std::string Fixed(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof(text), "%.*f", decimals, value);
-  // No "-0.0": a mean of tiny negatives rounds to zero.
-  if (std::strtod(text, nullptr) == 0.0 && text[0] == '-') return text + 1;
-  return text;
-}
-
-double Rounded(double value, int decimals) {
-  return std::strtod(Fixed(value, decimals).c_str(), nullptr);
-}
 
 struct AxisView {
   const char* name;
@@ -37,7 +25,7 @@ std::vector<AxisView> Axes(const XINPUT_GAMEPAD& pad) {
   for (const AxisInput& axis : kAxisInputs) {
     const std::int32_t raw = axis.Reading(pad);
     std::string value;
-    AppendFixed6(value, NormalisedValue(axis, raw));
+    AppendFixed6(value, axis.NormalisedValue(raw));
     axes.push_back({axis.name, raw, value, axis.AtRest(raw)});
   }
   return axes;
@@ -71,30 +59,9 @@ Json TextOrNull(const std::string& text) { return text.empty() ? Json(nullptr) :
 
 }  // namespace
 
-Slots MakeSlots() { return {SlotState(0), SlotState(1), SlotState(2), SlotState(3)}; }
-
-void PollSlots(Slots& slots) {
-  for (SlotState& slot : slots) slot.Poll();
-}
-
-void ReadDevices(Slots& slots) {
-  for (SlotState& slot : slots) {
-    if (slot.connected) slot.ReadDevice();
-  }
-}
-
-void SampleSlots(Slots& slots, std::chrono::milliseconds duration, bool (*stopRequested)()) {
-  const auto end = std::chrono::steady_clock::now() + duration;
-  do {
-    PollSlots(slots);
-  } while (std::chrono::steady_clock::now() < end &&
-           (stopRequested == nullptr || !stopRequested()));
-  ReadDevices(slots);
-}
-
 std::string FormatOnceText(const Slots& slots) {
   std::string text;
-  for (const SlotState& slot : slots) {
+  for (const SlotReading& slot : slots) {
     text += "Slot " + std::to_string(slot.slot) + ": ";
     if (!slot.connected) {
       text += "empty\n";
@@ -121,7 +88,7 @@ std::string FormatOnceText(const Slots& slots) {
 
 std::string FormatOnceJson(const Slots& slots) {
   Json report = {{"tool", "padwatch-check"}, {"slots", Json::array()}};
-  for (const SlotState& slot : slots) {
+  for (const SlotReading& slot : slots) {
     Json entry = {{"slot", slot.slot}, {"connected", slot.connected}};
     if (slot.connected) {
       const DeviceIdentity& id = slot.identity;

@@ -1,4 +1,4 @@
-#include "check/frame_writer.h"
+#include "check/screen/frame_writer.h"
 
 FrameWriter::FrameWriter(void (*write)(const std::string&))
     : write(write), thread([this] { Run(); }) {}

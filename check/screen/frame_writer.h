@@ -1,14 +1,14 @@
 // Draws frames of the live screen on a thread of its own, so that a
 // terminal that stalls delays frames, never polls.
-#ifndef PADWATCH_CHECK_FRAME_WRITER_H_
-#define PADWATCH_CHECK_FRAME_WRITER_H_
+#ifndef PADWATCH_CHECK_SCREEN_FRAME_WRITER_H_
+#define PADWATCH_CHECK_SCREEN_FRAME_WRITER_H_
 
 #include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
 
-#include "check/grid.h"
+#include "check/screen/grid.h"
 
 class FrameWriter {
  public:
@@ -35,4 +35,4 @@ class FrameWriter {
   std::thread thread;
 };
 
-#endif  // PADWATCH_CHECK_FRAME_WRITER_H_
+#endif  // PADWATCH_CHECK_SCREEN_FRAME_WRITER_H_

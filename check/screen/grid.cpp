@@ -1,4 +1,4 @@
-#include "check/grid.h"
+#include "check/screen/grid.h"
 
 void Grid::Put(int x, int y, const std::string& glyph, bool lit) {
   if (x < 0 || y < 0 || x >= width || y >= height) return;

@@ -1,7 +1,7 @@
 // A picture of the terminal as a grid of cells, and the VT sequences that
 // turn one picture into the next by writing only the cells that changed.
-#ifndef PADWATCH_CHECK_GRID_H_
-#define PADWATCH_CHECK_GRID_H_
+#ifndef PADWATCH_CHECK_SCREEN_GRID_H_
+#define PADWATCH_CHECK_SCREEN_GRID_H_
 
 #include <string>
 #include <vector>
@@ -46,4 +46,4 @@ class Grid {
 // When the sizes differ, the screen is cleared and `after` drawn whole.
 std::string DrawChanges(const Grid& before, const Grid& after);
 
-#endif  // PADWATCH_CHECK_GRID_H_
+#endif  // PADWATCH_CHECK_SCREEN_GRID_H_

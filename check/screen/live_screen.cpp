@@ -1,11 +1,13 @@
-// The live screen's loop: polls without pause, reads keys and the
-// terminal's size every few milliseconds, and hands frames to the writer.
+// The loop: polls without pause, reads keys and the terminal's size every
+// few milliseconds, and hands frames to the writer.
+#include "check/screen/live_screen.h"
+
 #include <cstdio>
 
-#include "check/demo_pads.h"
-#include "check/frame_writer.h"
-#include "check/live_screen.h"
-#include "check/terminal.h"
+#include "check/probe/demo_pads.h"
+#include "check/screen/frame_writer.h"
+#include "check/screen/session.h"
+#include "check/screen/terminal.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "check/live_view.h"
+#include "check/screen/picture.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "check/device_text.h"
+#include "check/report/device_text.h"
 #include "input/inputs.h"
 
 namespace {
@@ -33,7 +33,7 @@ std::string Format(const char* format, double value) {
   return text;
 }
 
-std::string ShortBattery(const SlotState& slot) {
+std::string ShortBattery(const SlotReading& slot) {
   if (!slot.batteryKnown) return "battery ?";
   const BYTE type = slot.battery.BatteryType;
   if (type == BATTERY_TYPE_WIRED || type == BATTERY_TYPE_DISCONNECTED) {
@@ -48,7 +48,7 @@ class PanelPainter {
       : grid(grid), left(left), top(top), glyphs(glyphs) {}
 
   void Paint(const Panel& panel) {
-    const SlotState& slot = panel.state;
+    const SlotReading& slot = panel.reading;
     std::string title = " Slot " + std::to_string(slot.slot) + ": ";
     if (!slot.connected) {
       title += "empty ";
@@ -71,8 +71,9 @@ class PanelPainter {
       Inside(x[row], 1 + row, name, (pad.wButtons & button.mask) != 0);
       x[row] += static_cast<int>(name.size()) + 1;
     }
-    Stick(0, pad.sThumbLX, pad.sThumbLY, kLeftStickDeadZone, slot.leftStick, panel.leftOutline);
-    Stick(19, pad.sThumbRX, pad.sThumbRY, kRightStickDeadZone, slot.rightStick, panel.rightOutline);
+    // The input table lists each stick's X axis, then its Y axis.
+    Stick(0, pad, kAxisInputs[0], kAxisInputs[1], slot.leftStick, panel.leftOutline);
+    Stick(19, pad, kAxisInputs[2], kAxisInputs[3], slot.rightStick, panel.rightOutline);
     Trigger(0, "LT", pad.bLeftTrigger);
     Trigger(19, "RT", pad.bRightTrigger);
   }
@@ -106,9 +107,12 @@ class PanelPainter {
 
   // A plot of the stick (dead zone '.', centre '+', traced outline '*',
   // the stick itself 'O', lit outside the dead zone) and its figures.
-  void Stick(int x0, SHORT x, SHORT y, std::int32_t deadZone, const RestingOffset& rest,
-             const Outline& outline) {
+  void Stick(int x0, const XINPUT_GAMEPAD& pad, const AxisInput& xAxis, const AxisInput& yAxis,
+             const RestingOffset& rest, const Outline& outline) {
     const int y0 = 3;
+    const std::int32_t x = xAxis.Reading(pad);
+    const std::int32_t y = yAxis.Reading(pad);
+    const std::int32_t deadZone = xAxis.rest;
     auto column = [](double value) {
       return static_cast<int>(std::lround((value + 32768.0) / 65535.0 * (kPlotWidth - 1)));
     };
@@ -130,8 +134,9 @@ class PanelPainter {
       const double angle = 2 * kPi * d / Outline::kDirections;
       InsideGlyph(x0 + column(reach * std::cos(angle)), y0 + row(reach * std::sin(angle)), "*");
     }
-    const bool active = x < -deadZone || x > deadZone || y < -deadZone || y > deadZone;
-    grid.Put(left + 1 + x0 + column(x), top + 1 + y0 + row(y), "O", active);
+    const bool xActive = !xAxis.AtRest(x);
+    const bool yActive = !yAxis.AtRest(y);
+    grid.Put(left + 1 + x0 + column(x), top + 1 + y0 + row(y), "O", xActive || yActive);
 
     const int tx = x0 + kPlotWidth + 1;
     const int width = 19 - kPlotWidth - 1;
@@ -140,10 +145,8 @@ class PanelPainter {
     };
     put(0, "x " + Format("%6.0f", x));
     put(1, "y " + Format("%6.0f", y));
-    const bool xActive = x < -deadZone || x > deadZone;
-    const bool yActive = y < -deadZone || y > deadZone;
-    put(2, (xActive ? Format("%+.1f", x / 32767.0) : "    ") + " " +
-               (yActive ? Format("%+.1f", y / 32767.0) : "    "));
+    put(2, (xActive ? Format("%+.1f", xAxis.NormalisedValue(x)) : "    ") + " " +
+               (yActive ? Format("%+.1f", yAxis.NormalisedValue(y)) : "    "));
     put(3, rest.Known() ? "rest " + Format("%.0f%%", rest.PercentOfDeadZone()) : "rest ?");
     put(4, outline.GoneRound() ? "rnd " + Format("%.1f%%", outline.CircularityPercent()) : "rnd ?");
   }
@@ -175,7 +178,7 @@ constexpr char kShortKeys[] = "q quit  r rumble  c clear";
 
 Panels MakePanels() { return {Panel(0), Panel(1), Panel(2), Panel(3)}; }
 
-Grid DrawLiveView(const Panels& panels, int width, int height, bool utf8) {
+Grid DrawPicture(const Panels& panels, int width, int height, bool utf8) {
   Grid grid(width, height);
   const Glyphs& glyphs = utf8 ? kUtf8 : kAscii;
   if (width < kPanelWidth || height < kPanelHeight + 1) {

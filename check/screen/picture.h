@@ -1,19 +1,20 @@
-// The live screen of padwatch-check as a picture: a pure function from the
-// four slots' state and the terminal's size to a grid of cells.
-#ifndef PADWATCH_CHECK_LIVE_VIEW_H_
-#define PADWATCH_CHECK_LIVE_VIEW_H_
+// The live screen as a picture: a pure function from what is known of the
+// four slots and the terminal's size to a grid of cells. It asks the
+// platform nothing.
+#ifndef PADWATCH_CHECK_SCREEN_PICTURE_H_
+#define PADWATCH_CHECK_SCREEN_PICTURE_H_
 
 #include <array>
 #include <string>
 
-#include "check/grid.h"
-#include "check/outline.h"
-#include "check/slot_state.h"
+#include "check/probe/outline.h"
+#include "check/probe/slot_reading.h"
+#include "check/screen/grid.h"
 
 // Everything one slot's panel shows.
 struct Panel {
-  explicit Panel(DWORD slot) : state(slot) {}
-  SlotState state;
+  explicit Panel(DWORD slot) : reading(slot) {}
+  SlotReading reading;
   Outline leftOutline;
   Outline rightOutline;
   double rateHz = 0;   // reports in the last second
@@ -32,6 +33,6 @@ constexpr int kPanelHeight = 11;
 // fit, stacked where the terminal is narrow, as many as fit where it is
 // small, and one line asking for a larger window where not even one does.
 // With utf8, borders and bars use line-drawing and block characters.
-Grid DrawLiveView(const Panels& panels, int width, int height, bool utf8);
+Grid DrawPicture(const Panels& panels, int width, int height, bool utf8);
 
-#endif  // PADWATCH_CHECK_LIVE_VIEW_H_
+#endif  // PADWATCH_CHECK_SCREEN_PICTURE_H_

@@ -1,5 +1,7 @@
-#include "check/live_screen.h"
+#include "check/screen/session.h"
 
+#include "check/probe/slot_probe.h"
+#include "check/report/rumble_report.h"
 #include "input/inputs.h"
 
 namespace {
@@ -15,8 +17,8 @@ LiveSession::LiveSession() : panels(MakePanels()) {}
 void LiveSession::Poll(Clock::time_point now) {
   for (DWORD i = 0; i < XUSER_MAX_COUNT; ++i) {
     Panel& panel = panels[i];
-    const bool wasConnected = panel.state.connected;
-    if (!panel.state.Poll()) {
+    const bool wasConnected = panel.reading.connected;
+    if (!PollSlot(&panel.reading)) {
       if (wasConnected) {
         changed = true;
         reports[i].clear();
@@ -24,10 +26,10 @@ void LiveSession::Poll(Clock::time_point now) {
       }
       continue;
     }
-    const XINPUT_STATE& state = panel.state.state;
+    const XINPUT_STATE& state = panel.reading.state;
     if (!wasConnected || now - deviceReadAt[i] > std::chrono::seconds(2)) {
       // What the device is changes seldom; its battery slowly.
-      panel.state.ReadDevice();
+      ReadDevice(&panel.reading);
       deviceReadAt[i] = now;
       changed = true;
     }
@@ -71,8 +73,8 @@ void LiveSession::Key(int key, Clock::time_point now) {
     for (Panel& panel : panels) {
       panel.leftOutline.Clear();
       panel.rightOutline.Clear();
-      panel.state.leftStick.Clear();
-      panel.state.rightStick.Clear();
+      panel.reading.leftStick.Clear();
+      panel.reading.rightStick.Clear();
     }
     changed = true;
   }
@@ -91,5 +93,5 @@ Grid LiveSession::Frame(int width, int height, bool utf8, Clock::time_point now)
   }
   changed = false;
   lastFrame = now;
-  return DrawLiveView(panels, width, height, utf8);
+  return DrawPicture(panels, width, height, utf8);
 }

@@ -1,15 +1,15 @@
-// padwatch-check's live screen: the four slots drawn in the terminal and
-// redrawn as the controllers change.
-#ifndef PADWATCH_CHECK_LIVE_SCREEN_H_
-#define PADWATCH_CHECK_LIVE_SCREEN_H_
+// The live screen's work between frames, with no terminal: it polls the
+// slots and keeps what the picture shows of them.
+#ifndef PADWATCH_CHECK_SCREEN_SESSION_H_
+#define PADWATCH_CHECK_SCREEN_SESSION_H_
 
 #include <array>
 #include <chrono>
 #include <deque>
 
-#include "check/grid.h"
-#include "check/live_view.h"
-#include "check/rumble.h"
+#include "check/probe/rumble_sequence.h"
+#include "check/screen/grid.h"
+#include "check/screen/picture.h"
 
 // The screen's work between frames, with no terminal: polling, the traced
 // outlines, the live rates, the keys' effects, and when a frame is due.
@@ -48,9 +48,4 @@ class LiveSession {
   Clock::time_point lastFrame{};
 };
 
-// Runs the live screen until 'q', Ctrl+C or SIGTERM (stopRequested), then
-// leaves the terminal as it was. With demo, on controllers that move on
-// their own. Returns the exit status.
-int RunLiveScreen(bool demo, bool (*stopRequested)());
-
-#endif  // PADWATCH_CHECK_LIVE_SCREEN_H_
+#endif  // PADWATCH_CHECK_SCREEN_SESSION_H_

@@ -1,7 +1,7 @@
 // The console the live screen draws on: its size, its keys, and the modes it
 // is put into and taken back out of. One implementation per platform.
-#ifndef PADWATCH_CHECK_TERMINAL_H_
-#define PADWATCH_CHECK_TERMINAL_H_
+#ifndef PADWATCH_CHECK_SCREEN_TERMINAL_H_
+#define PADWATCH_CHECK_SCREEN_TERMINAL_H_
 
 #include <string>
 
@@ -37,4 +37,4 @@ int ReadKey();
 // Writes all of text to the terminal; may block while the terminal does.
 void WriteTerminal(const std::string& text);
 
-#endif  // PADWATCH_CHECK_TERMINAL_H_
+#endif  // PADWATCH_CHECK_SCREEN_TERMINAL_H_

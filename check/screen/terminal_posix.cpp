@@ -1,4 +1,4 @@
-#include "check/terminal.h"
+#include "check/screen/terminal.h"
 
 #include <poll.h>
 #include <sys/ioctl.h>

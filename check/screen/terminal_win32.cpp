@@ -1,4 +1,4 @@
-#include "check/terminal.h"
+#include "check/screen/terminal.h"
 
 #include <io.h>
 

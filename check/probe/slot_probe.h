@@ -1,0 +1,28 @@
+// Reads the controller slots from the platform into SlotReadings: the only
+// part of padwatch-check's reports and screen that asks XInput about a slot.
+#ifndef PADWATCH_CHECK_PROBE_SLOT_PROBE_H_
+#define PADWATCH_CHECK_PROBE_SLOT_PROBE_H_
+
+#include <chrono>
+
+#include "check/probe/slot_reading.h"
+
+// Polls the slot once: whether it answers, its reading, and the resting
+// offsets. Returns whether the slot answered.
+bool PollSlot(SlotReading* slot);
+
+// Asks the platform what the device is, what it can do, and its battery.
+void ReadDevice(SlotReading* slot);
+
+// Polls every slot once.
+void PollSlots(Slots& slots);
+// Asks each connected slot's device what it is.
+void ReadDevices(Slots& slots);
+
+// Polls every slot without pause for `duration` (at least once), so that
+// the resting offsets are means over many readings, then reads what each
+// connected device is. Stops early once stopRequested (if given) is true.
+void SampleSlots(Slots& slots, std::chrono::milliseconds duration,
+                 bool (*stopRequested)() = nullptr);
+
+#endif  // PADWATCH_CHECK_PROBE_SLOT_PROBE_H_
