@@ -13,6 +13,7 @@
 #include "platform/scripted/scripted_xinput.h"
 #include "replay/scenario_player.h"
 #include "support/console.h"
+#include "support/printable.h"
 
 namespace {
 

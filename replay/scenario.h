@@ -29,57 +29,20 @@
 #include <string>
 #include <vector>
 
-#include "input/inputs.h"
-#include "platform/xinput.h"
-
-// The axes a `set` gives values to, in the order of kAxisInputs.
-enum class ScenarioField { kLX, kLY, kRX, kRY, kLT, kRT };
-constexpr int kScenarioFieldCount = static_cast<int>(kAxisCount);
-
-struct ScenarioStep {
-  enum class Kind {
-    kPlug,
-    kUnplug,
-    kPress,
-    kRelease,
-    kSet,
-    kPoll,
-    kName,
-    kGuid,
-    kMapping,
-    kIds,
-    kSubType,
-    kWireless,
-    kVibration,
-    kBattery,
-  };
-  Kind kind = Kind::kPoll;
-  DWORD slot = 0;
-  WORD buttons = 0;                               // kPress, kRelease
-  std::uint8_t fieldsSet = 0;                     // kSet: bit i set when field i is given
-  std::int32_t values[kScenarioFieldCount] = {};  // kSet
-  std::uint64_t polls = 0;                        // kPoll
-  std::string text;                               // kName, kGuid, kMapping
-  std::uint16_t vendorId = 0;                     // kIds
-  std::uint16_t productId = 0;                    // kIds
-  // kSubType: the XINPUT_DEVSUBTYPE; kBattery: the BATTERY_TYPE.
-  std::uint8_t code = 0;
-  std::uint8_t level = 0;  // kBattery: the BATTERY_LEVEL
-  // kWireless, kVibration: yes; kBattery: reported at all.
-  bool flag = false;
-};
+#include "replay/scenario_step.h"
 
 // Limits on what a scenario may be, checked while it is read, so that no
 // input can make the reader hold more than a fraction of its size.
 constexpr std::size_t kScenarioMaxBytes = std::size_t{256} << 20;  // 256 MiB
 constexpr std::size_t kScenarioMaxLineBytes = 4096;
 
-// The steps of a scenario, kept in a compact form of a few bytes a step
-// (less than half the text that describes them), so that a scenario of
-// millions of lines takes little memory.
+// The steps of a scenario, each kept in its compact form (scenario_step.h).
 class Scenario {
  public:
-  void Add(const ScenarioStep& step);
+  void Add(const ScenarioStep& step) {
+    EncodeStep(step, &bytes);
+    ++stepCount;
+  }
   std::size_t StepCount() const { return stepCount; }
 
   // Calls visit(step) for each step in order, stopping early, with false,
@@ -89,20 +52,13 @@ class Scenario {
     std::size_t at = 0;
     ScenarioStep step;
     while (at < bytes.size()) {
-      at += Decode(bytes.data() + at, &step);
+      at += DecodeStep(bytes.data() + at, &step);
       if (!visit(step)) return false;
     }
     return true;
   }
 
-  // Every step, decoded.
-  std::vector<ScenarioStep> Steps() const;
-  std::uint64_t TotalPolls() const;
-
  private:
-  // Reads the step that starts at `at` into *step; returns its size.
-  static std::size_t Decode(const std::uint8_t* at, ScenarioStep* step);
-
   std::vector<std::uint8_t> bytes;
   std::size_t stepCount = 0;
 };
@@ -144,15 +100,6 @@ class ScenarioReader {
 // to a short description; *scenario is then unspecified.
 bool ParseScenario(const std::string& text, Scenario* scenario, std::size_t* errorLine,
                    std::string* error);
-
-// text with every byte that is not printable ASCII written as \xNN, so that
-// a message that shows it cannot upset the terminal.
-std::string Printable(const std::string& text);
-
-// A word of the input as messages show it: Printable, in single quotes, and
-// cut after kShownWordBytes bytes with "..." to show that it was.
-std::string QuoteWord(const std::string& word);
-constexpr std::size_t kShownWordBytes = 40;
 
 // Writes scenario back in the text format, one command per line, so that
 // parsing the text gives the same steps.

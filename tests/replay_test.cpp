@@ -74,13 +74,4 @@ TEST(ReplayTest, HeldAxisWritesAValueLineOnEveryPoll) {
   EXPECT_EQ(valueLines, 1000u);
 }
 
-TEST(ReplayTest, TotalPollsAddsUpEveryPollCommand) {
-  Scenario scenario;
-  std::size_t line = 0;
-  std::string error;
-  ASSERT_TRUE(
-      ParseScenario("poll\npoll 5\n# poll 100\npoll 10000000000\n", &scenario, &line, &error));
-  EXPECT_EQ(scenario.TotalPolls(), 10000000006u);
-}
-
 }  // namespace

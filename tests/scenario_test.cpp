@@ -7,6 +7,15 @@
 
 namespace {
 
+std::vector<ScenarioStep> Steps(const Scenario& scenario) {
+  std::vector<ScenarioStep> steps;
+  scenario.ForEach([&steps](const ScenarioStep& step) {
+    steps.push_back(step);
+    return true;
+  });
+  return steps;
+}
+
 struct BadLine {
   const char* text;
   std::size_t line;
@@ -81,7 +90,7 @@ TEST(ScenarioTest, AcceptsCommentsBlankLinesTabsAndCrlf) {
                     "press 2 A B\r\nset 2 lx -32768 lt 255 lx 5\r\npoll\r\npoll 3",
                     &scenario, &line, &error))
       << error;
-  const std::vector<ScenarioStep> steps = scenario.Steps();
+  const std::vector<ScenarioStep> steps = Steps(scenario);
   ASSERT_EQ(steps.size(), 5u);
   EXPECT_EQ(steps[0].kind, ScenarioStep::Kind::kPlug);
   EXPECT_EQ(steps[0].slot, 2u);
