@@ -5,15 +5,42 @@
 #include <cstring>
 #include <iostream>
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
-#endif
+#include "support/console_output.h"
 
 namespace {
+
+// How many waits of kWaitMs a line already begun gets after a stop.
+constexpr int kWaitsAfterStop = 5;
+constexpr int kWaitMs = 100;
+
+enum class WriteEnd { kWritten, kFailed, kGaveUp };
+
+// Writes data to standard output in full, retrying after interruptions and
+// partial writes, and waiting while a non-blocking output is full. Once
+// stopCheck (if given) returns true, a write that cannot go on at once gives
+// up: data the system took none of is dropped, data already begun gets a
+// short while to be finished. On failure, *error is the system's reason.
+WriteEnd WriteFully(const char* data, std::size_t size, bool (*stopCheck)(), int* error) {
+  std::size_t sent = 0;
+  int waitsAfterStop = 0;
+  while (sent < size) {
+    const long written = console_output::Write(data + sent, size - sent);
+    if (written >= 0) {
+      sent += static_cast<std::size_t>(written);
+      continue;
+    }
+    const int reason = errno;
+    if (stopCheck != nullptr && stopCheck()) {
+      // The user asked to stop and the reader is not taking what is written.
+      if (sent == 0 || ++waitsAfterStop > kWaitsAfterStop) return WriteEnd::kGaveUp;
+    } else if (reason != EINTR && !console_output::WouldBlock(reason)) {
+      *error = reason;
+      return WriteEnd::kFailed;
+    }
+    if (console_output::WouldBlock(reason)) console_output::WaitUntilWritable(kWaitMs);
+  }
+  return WriteEnd::kWritten;
+}
 
 // Collects what std::cout is given and hands it to the system in one write
 // per flush (a report line is flushed as soon as it is complete).
@@ -30,40 +57,13 @@ class ConsoleBuffer : public std::streambuf {
   int Error() const { return error; }
   bool Empty() const { return used == 0; }
 
-  // Writes data in full, retrying after interruptions and partial writes,
-  // and waiting while a non-blocking descriptor is full. Returns false,
-  // remembering the error, once a write has failed. A write that has to
-  // wait after a stop was requested gives up instead: see Abandoned().
+  // Writes data in full (see WriteFully). Returns false, remembering the
+  // error, once a write has failed; a write given up after a stop request
+  // is remembered too: see Abandoned().
   bool WriteAll(const char* data, std::size_t size) {
-    std::size_t sent = 0;
-    int waitsAfterStop = 0;
-    while (sent < size && error == 0 && !abandoned) {
-#ifdef _WIN32
-      // The CRT's text mode turns each newline into CRLF, as Windows
-      // programs write them.
-      const int written = _write(1, data + sent, static_cast<unsigned>(size - sent));
-#else
-      const ssize_t written = write(1, data + sent, size - sent);
-#endif
-      if (written >= 0) {
-        sent += static_cast<std::size_t>(written);
-        continue;
-      }
-      const int reason = errno;
-      if (stopCheck != nullptr && stopCheck()) {
-        // The user asked to stop and the reader is not taking lines. A
-        // line the system took none of is dropped with all that follow; a
-        // line already begun gets a short while to be finished.
-        if (sent == 0 || ++waitsAfterStop > kWaitsAfterStop) {
-          abandoned = true;
-          break;
-        }
-      } else if (reason != EINTR && !WouldBlock(reason)) {
-        error = reason;
-        break;
-      }
-      if (WouldBlock(reason)) WaitUntilWritable();
-    }
+    if (error != 0 || abandoned) return error == 0;
+    const WriteEnd end = WriteFully(data, size, stopCheck, &error);
+    abandoned = end == WriteEnd::kGaveUp;
     return error == 0;
   }
 
@@ -72,6 +72,7 @@ class ConsoleBuffer : public std::streambuf {
   bool Abandoned() const { return abandoned; }
 
   void SetStopCheck(bool (*check)()) { stopCheck = check; }
+  bool (*StopCheck() const)() { return stopCheck; }
 
  protected:
   int_type overflow(int_type c) override {
@@ -102,28 +103,6 @@ class ConsoleBuffer : public std::streambuf {
   }
 
  private:
-  // How many waits of kWaitMs a line already begun gets after a stop.
-  static constexpr int kWaitsAfterStop = 5;
-  static constexpr int kWaitMs = 100;
-
-  static bool WouldBlock(int reason) {
-#ifdef _WIN32
-    (void)reason;
-    return false;
-#else
-    return reason == EAGAIN || reason == EWOULDBLOCK;
-#endif
-  }
-
-  // Waits until standard output (left non-blocking by whoever shares it)
-  // can take more, waking now and then so that a stop request is seen.
-  static void WaitUntilWritable() {
-#ifndef _WIN32
-    struct pollfd out = {1, POLLOUT, 0};
-    poll(&out, 1, kWaitMs);
-#endif
-  }
-
   char buffer[4096];
   std::size_t used = 0;
   int error;
@@ -153,23 +132,16 @@ void WriteLine(std::string text) {
 
 void InstallConsoleWriter(bool (*stopRequested)()) {
   if (console != nullptr) return;
-  int error = 0;
-#ifndef _WIN32
-  // Hold each closed standard descriptor with /dev/null, lowest first, so
-  // that no file or socket opened later (SDL opens some) takes its number
-  // and receives what was meant for standard input, output or error. A
-  // closed standard output still fails its writes, as a closed stream does.
-  for (int fd = 0; fd <= 2; ++fd) {
-    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
-    const int held = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
-    if (held >= 0 && held != fd) close(held);  // cannot happen: fd was the lowest free
-    if (fd == 1) error = EBADF;
-  }
-#endif
-  static ConsoleBuffer buffer(error);
+  static ConsoleBuffer buffer(console_output::HoldClosedStandardDescriptors());
   console = &buffer;
   console->SetStopCheck(stopRequested);
   console->Attach();
+}
+
+bool WriteToConsole(const char* data, std::size_t size) {
+  int error = 0;
+  return WriteFully(data, size, console == nullptr ? nullptr : console->StopCheck(), &error) ==
+         WriteEnd::kWritten;
 }
 
 int ConsoleWriteError() { return console == nullptr ? 0 : console->Error(); }

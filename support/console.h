@@ -2,6 +2,7 @@
 #ifndef PADWATCH_SUPPORT_CONSOLE_H_
 #define PADWATCH_SUPPORT_CONSOLE_H_
 
+#include <cstddef>
 #include <string>
 
 // Writes text and a newline to std::cout and flushes, so that each report
@@ -22,6 +23,13 @@ void WriteLine(std::string text);
 // gives up: the line, if the system took none of it, is dropped with every
 // line after it, and that is not a failure.
 void InstallConsoleWriter(bool (*stopRequested)() = nullptr);
+
+// Writes data to standard output with the same loop as WriteLine, for
+// output that is not made of lines (the live screen's frames): in full,
+// waiting while the output is full, giving up after a stop request as
+// above. Returns whether all of it was written. Unlike a line, a failure
+// here does not stop later writes.
+bool WriteToConsole(const char* data, std::size_t size);
 
 // The system error number of the write that failed, or 0.
 int ConsoleWriteError();

@@ -5,9 +5,10 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+
+#include "support/console.h"
 
 namespace {
 
@@ -69,17 +70,4 @@ int ReadKey() {
   return read(0, &key, 1) == 1 ? key : 0;
 }
 
-void WriteTerminal(const std::string& text) {
-  std::size_t sent = 0;
-  while (sent < text.size()) {
-    const ssize_t written = write(1, text.data() + sent, text.size() - sent);
-    if (written > 0) {
-      sent += static_cast<std::size_t>(written);
-    } else if (written < 0 && errno != EINTR && errno != EAGAIN) {
-      return;  // the terminal is gone: nothing more can be shown
-    } else if (written < 0 && errno == EAGAIN) {
-      pollfd out{1, POLLOUT, 0};
-      poll(&out, 1, 100);
-    }
-  }
-}
+void WriteTerminal(const std::string& text) { WriteToConsole(text.data(), text.size()); }

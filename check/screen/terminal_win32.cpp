@@ -3,6 +3,7 @@
 #include <io.h>
 
 #include "platform/xinput.h"
+#include "support/console.h"
 
 #ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
 #define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
@@ -72,13 +73,4 @@ int ReadKey() {
   return 0;
 }
 
-void WriteTerminal(const std::string& text) {
-  DWORD written = 0;
-  std::size_t sent = 0;
-  while (sent < text.size() &&
-         WriteFile(Output(), text.data() + sent, static_cast<DWORD>(text.size() - sent), &written,
-                   nullptr) &&
-         written > 0) {
-    sent += written;
-  }
-}
+void WriteTerminal(const std::string& text) { WriteToConsole(text.data(), text.size()); }
