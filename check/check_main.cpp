@@ -16,12 +16,10 @@
 #include "check/report/rumble_report.h"
 #include "check/screen/live_screen.h"
 #include "check/screen/terminal.h"
+#include "support/command_line.h"
 #include "support/console.h"
 
 namespace {
-
-constexpr const char kUsageLine[] =
-    "usage: padwatch-check [--demo] | --once [--json] | --rate SECONDS [--json] | --rumble";
 
 constexpr const char kHelp[] =
     "Checks the controllers in the four slots.\n"
@@ -39,6 +37,11 @@ constexpr const char kHelp[] =
     "\n"
     "Ctrl+C or SIGTERM stops --rate and --rumble early; what was measured is printed.\n";
 
+constexpr ProgramText kProgram = {
+    "padwatch-check",
+    "usage: padwatch-check [--demo] | --once [--json] | --rate SECONDS [--json] | --rumble", kHelp,
+    PADWATCH_VERSION};
+
 // How long --once samples the sticks for their resting offsets.
 constexpr std::chrono::milliseconds kOnceSample(200);
 constexpr std::chrono::milliseconds kRumbleEach(500);
@@ -52,22 +55,15 @@ struct Options {
   int seconds = 0;
 };
 
-int UsageError(const std::string& what) {
-  std::fprintf(stderr, "padwatch-check: %s (%s)\n", what.c_str(), kUsageLine);
-  return 2;
-}
-
 // Parses argv into *options; returns -1 to go on, or the exit status.
 int Parse(int argc, char* argv[], Options* options) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     Mode mode = Mode::kNone;
     if (arg == "--help" || arg == "-h") {
-      std::cout << kUsageLine << "\n" << kHelp;
-      return 0;
+      return PrintHelp();
     } else if (arg == "--version") {
-      std::cout << "padwatch-check " PADWATCH_VERSION "\n";
-      return 0;
+      return PrintVersion();
     } else if (arg == "--json") {
       options->json = true;
       continue;
@@ -90,7 +86,7 @@ int Parse(int argc, char* argv[], Options* options) {
       }
       options->seconds = static_cast<int>(seconds);
     } else {
-      return UsageError("unknown option '" + arg + "'");
+      return UsageError(UnknownOption(arg));
     }
     if (options->mode != Mode::kNone) return UsageError("give one of --once, --rate, --rumble");
     options->mode = mode;
@@ -128,6 +124,7 @@ int RunRate(const Options& options) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  SetProgramText(kProgram);
   InstallConsoleWriter(StopRequested);
   InstallStopHandlers();
   Options options;

@@ -6,22 +6,24 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <iostream>
+#include <string>
 #include <thread>
 
 #include "app/application.h"
 #include "app/stop_request.h"
 #include "platform/sdl/sdl_xinput.h"
 #include "platform/sdl/virtual_controller.h"
+#include "support/command_line.h"
 #include "support/console.h"
 
 namespace {
 
-constexpr const char kUsage[] =
-    "usage: padwatch-demo [--no-delay]\n"
+constexpr ProgramText kProgram = {
+    "padwatch-demo", "usage: padwatch-demo [--no-delay]",
     "Plays a short session on two virtual controllers and prints what padwatch\n"
-    "prints for it. --no-delay runs it without pauses between steps.\n";
+    "prints for it. --no-delay runs it without pauses between steps.\n",
+    PADWATCH_VERSION};
 
 class Session {
  public:
@@ -46,23 +48,22 @@ class Session {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  bool pause = true;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--no-delay") == 0) {
-      pause = false;
-    } else if (std::strcmp(argv[i], "--version") == 0) {
-      std::fputs("padwatch-demo " PADWATCH_VERSION "\n", stdout);
-      return 0;
-    } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      std::fputs(kUsage, stdout);
-      return 0;
-    } else {
-      std::fputs(kUsage, stderr);
-      return 2;
-    }
-  }
+  SetProgramText(kProgram);
   InstallConsoleWriter(StopRequested);
   InstallStopHandlers();
+  bool pause = true;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--no-delay") {
+      pause = false;
+    } else if (arg == "--version") {
+      return PrintVersion();
+    } else if (arg == "--help" || arg == "-h") {
+      return PrintHelp();
+    } else {
+      return UsageError(UnknownOption(arg));
+    }
+  }
   if (!sdl_platform::Start()) return 1;
 
   VirtualController first;

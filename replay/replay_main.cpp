@@ -12,15 +12,17 @@
 #include "app/stop_request.h"
 #include "platform/scripted/scripted_xinput.h"
 #include "replay/scenario_player.h"
+#include "support/command_line.h"
 #include "support/console.h"
 #include "support/printable.h"
 
 namespace {
 
-constexpr const char kUsage[] =
-    "usage: padwatch-replay FILE\n"
+constexpr ProgramText kProgram = {
+    "padwatch-replay", "usage: padwatch-replay FILE",
     "Plays the scenario in FILE ('-' for standard input) and prints what padwatch\n"
-    "prints for it.\n";
+    "prints for it.\n",
+    PADWATCH_VERSION};
 
 enum class ReadResult { kRead, kBadText, kCannotRead, kStopped };
 
@@ -49,21 +51,16 @@ ReadResult ReadScenario(std::FILE* file, ScenarioReader* reader, std::string* re
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  SetProgramText(kProgram);
   InstallConsoleWriter(StopRequested);
   InstallStopHandlers();
-  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    std::cout << kUsage;
-    return 0;
-  }
-  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::cout << "padwatch-replay " PADWATCH_VERSION "\n";
-    return 0;
-  }
-  if (argc != 2) {
-    std::cerr << kUsage;
-    return 2;
-  }
+  if (argc < 2) return UsageError("no FILE given");
   const std::string path = argv[1];
+  if (path == "--help" || path == "-h") return PrintHelp();
+  if (path == "--version") return PrintVersion();
+  // "-" is standard input; a file whose name starts with '-' is "./-name".
+  if (path.size() > 1 && path[0] == '-') return UsageError(UnknownOption(path));
+  if (argc > 2) return UsageError("one FILE only, not " + std::to_string(argc - 1) + " arguments");
   const std::string shownName = path == "-" ? "<stdin>" : Printable(path);
 
   std::FILE* file = path == "-" ? stdin : std::fopen(path.c_str(), "rb");

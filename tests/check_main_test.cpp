@@ -57,15 +57,6 @@ INSTANTIATE_TEST_SUITE_P(
         BadArguments{"JsonAlone", {"--json"}, "--json goes with --once or --rate"}),
     [](const ::testing::TestParamInfo<BadArguments>& info) { return info.param.name; });
 
-TEST(CheckMainTest, HelpAndVersion) {
-  ProcessResult result = RunProcess({kCheck, "--help"}, {});
-  EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.out.rfind("usage: padwatch-check [--demo] | --once", 0), 0u);
-  result = RunProcess({kCheck, "--version"}, {});
-  EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.out, "padwatch-check " PADWATCH_VERSION "\n");
-}
-
 TEST(CheckMainTest, OnceAndRumbleWithNoController) {
   ProcessResult result = RunProcess({kCheck, "--once"}, {});
   EXPECT_EQ(result.exitCode, 0);

@@ -20,13 +20,6 @@ TEST(DemoMainTest, PlaysItsSessionAndExitsZero) {
   EXPECT_NE(result.err.find("# the second controller is unplugged\n"), std::string::npos);
 }
 
-TEST(DemoMainTest, UnknownArgumentIsAUsageError) {
-  const ProcessResult result = RunProcess({PADWATCH_DEMO_BINARY, "--fast"}, {});
-  EXPECT_EQ(result.exitCode, 2);
-  EXPECT_EQ(result.out, "");
-  EXPECT_EQ(result.err.rfind("usage: padwatch-demo", 0), 0u);
-}
-
 TEST(DemoMainTest, StopsCleanlyOnSigterm) {
   ProcessOptions options;
   options.signalAfterMs = 500;

@@ -127,20 +127,6 @@ TEST(ReplayMainTest, EndlessBinaryInputIsRefusedWithinAMemoryLimit) {
   EXPECT_EQ(result.err, "padwatch-replay: /dev/zero:1: line contains a NUL byte\n");
 }
 
-TEST(ReplayMainTest, WrongArgumentsPrintUsage) {
-  ProcessResult result = RunProcess({kReplay}, {});
-  EXPECT_EQ(result.exitCode, 2);
-  EXPECT_EQ(result.out, "");
-  EXPECT_EQ(result.err.rfind("usage: padwatch-replay FILE\n", 0), 0u);
-
-  result = RunProcess({kReplay, "a", "b"}, {});
-  EXPECT_EQ(result.exitCode, 2);
-
-  result = RunProcess({kReplay, "--help"}, {});
-  EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.out.rfind("usage: padwatch-replay FILE\n", 0), 0u);
-}
-
 // Held inputs write a line on every poll, practically for ever.
 const char kEndless[] = "plug 0\nset 0 lt 255\npoll 1000000000000\n";
 

@@ -8,6 +8,7 @@
 #include "platform/reading.h"
 #include "platform/sdl/sdl_conversions.h"
 #include "platform/xinput.h"
+#include "support/program_name.h"
 
 namespace {
 
@@ -116,9 +117,9 @@ bool Start() {
   SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
   if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
     std::fprintf(stderr,
-                 "padwatch: cannot start SDL game controller support: %s; no controller will be "
+                 "%s: cannot start SDL game controller support: %s; no controller will be "
                  "seen\n",
-                 SDL_GetError());
+                 ProgramName(), SDL_GetError());
     status = Status::kFailed;
     return false;
   }
