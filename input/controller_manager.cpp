@@ -149,15 +149,16 @@ void ControllerManager::UpdateSlot(std::uint16_t slot) {
   if (!connected.at(slot)) connected.at(slot) = true;
 
   const XINPUT_GAMEPAD& pad = state.Gamepad;
-  if (settled[slot] && SameReading(pad, settledReading[slot])) return;
+  Settled& calm = settled[slot];
+  if (calm.settled && SameReading(pad, calm.reading)) return;
 
   for (const ButtonInput& button : kButtonInputs) {
     StepButton(current->*button.entry, (pad.wButtons & button.mask) != 0, slot);
   }
   for (const AxisInput& axis : kAxisInputs) StepAxisInput(*current, axis, pad, slot);
 
-  settled[slot] = IsSettled(*current);
-  settledReading[slot] = pad;
+  calm.settled = IsSettled(*current);
+  calm.reading = pad;
 }
 
 void ControllerManager::ReportConnectionChanges() {

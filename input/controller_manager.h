@@ -2,6 +2,7 @@
 #ifndef PADWATCH_INPUT_CONTROLLER_MANAGER_H_
 #define PADWATCH_INPUT_CONTROLLER_MANAGER_H_
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -67,8 +68,11 @@ class ControllerManager {
   // and every axis Up: the same reading again then changes nothing and
   // writes nothing, so UpdateSlot can skip the twenty steps. This keeps a
   // poll of idle or held controllers close to the cost of the queries.
-  XINPUT_GAMEPAD settledReading[kSlotCount] = {};
-  bool settled[kSlotCount] = {};
+  struct Settled {
+    bool settled = false;
+    XINPUT_GAMEPAD reading{};  // the reading that settled it
+  };
+  std::array<Settled, kSlotCount> settled{};
 };
 
 // The connection handlers the manager subscribes to its own events. Each
