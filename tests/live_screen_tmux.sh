@@ -49,7 +49,10 @@ for size in 80x24 160x48; do
     if [ $stop = key ]; then
       tmux_ send-keys -t t q
     else
-      pkill -TERM -f -- "$check --demo"
+      # Only the process this run started: the pane's shell's child.
+      pid=$(pgrep -P "$(tmux_ display -p -t t '#{pane_pid}')" -x padwatch-check) ||
+        fail "$size: padwatch-check is not running in the pane"
+      kill -TERM "$pid"
     fi
     await 'exit status 0'
     tmux_ capture-pane -p -t t | grep -q 'Slot 0' && fail "$size: the panels are still on the screen"
