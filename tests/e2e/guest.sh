@@ -37,19 +37,30 @@ fetch_kernel() {
     exit 1
   fi
   kernel="$work/$package"
-  local module missing=0
-  for module in "$@"; do [ -f "$kernel/$module.ko" ] || missing=1; done
-  if [ ! -f "$kernel/vmlinuz" ] || [ $missing = 1 ]; then
-    rm -rf "$kernel" && mkdir -p "$kernel/deb"
-    (cd "$kernel/deb" && apt-get download "$package" >/dev/null 2>&1)
-    dpkg-deb -x "$kernel"/deb/*.deb "$kernel/deb/root"
-    mv "$kernel"/deb/root/boot/vmlinuz-* "$kernel/vmlinuz"
-    for module in "$@"; do
-      find "$kernel/deb/root/lib/modules" -name "$module.ko" -exec mv {} "$kernel/" \;
-      [ -f "$kernel/$module.ko" ] || { echo "no module $module in $package" >&2; exit 1; }
+  mkdir -p "$kernel"
+  # Both tests may fetch at once (ctest --parallel): one at a time, and
+  # files are only ever added, so a guest that is booting keeps its kernel.
+  (
+    flock 9
+    local module missing=()
+    for module in "$@"; do [ -f "$kernel/$module.ko" ] || missing+=("$module"); done
+    [ ! -f "$kernel/vmlinuz" ] || [ ${#missing[@]} -gt 0 ] || exit 0
+    if ! ls "$kernel"/*.deb >/dev/null 2>&1; then
+      (cd "$kernel" && apt-get download "$package" >/dev/null 2>&1) ||
+        { echo "cannot download $package" >&2; exit 1; }
+    fi
+    local unpacked
+    unpacked=$(mktemp -d "$kernel/unpacked.XXXXXX")
+    dpkg-deb -x "$kernel"/*.deb "$unpacked"
+    [ -f "$kernel/vmlinuz" ] || cp "$unpacked"/boot/vmlinuz-* "$kernel/vmlinuz.new"
+    [ ! -f "$kernel/vmlinuz.new" ] || mv "$kernel/vmlinuz.new" "$kernel/vmlinuz"
+    for module in "${missing[@]}"; do
+      find "$unpacked/lib/modules" -name "$module.ko" -exec cp {} "$kernel/$module.ko.new" \;
+      [ -f "$kernel/$module.ko.new" ] || { echo "no module $module in $package" >&2; exit 1; }
+      mv "$kernel/$module.ko.new" "$kernel/$module.ko"
     done
-    rm -rf "$kernel/deb"
-  fi
+    rm -rf "$unpacked"
+  ) 9>"$kernel.lock" || exit 1
   echo "kernel: $package"
 }
 
