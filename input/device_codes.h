@@ -31,12 +31,12 @@ constexpr DeviceCode kSubTypeCodes[] = {
 };
 
 // BATTERY_TYPE_*. A battery the device cannot name (BATTERY_TYPE_UNKNOWN) is
-// "other" in scenarios, where "unknown" means that the device gives no
-// battery report at all (kNoBatteryReportName).
+// "other" everywhere: "unknown" means that the device gives no battery
+// report at all (kNoBatteryReportName).
 constexpr DeviceCode kBatteryTypeCodes[] = {
     {BATTERY_TYPE_WIRED, "wired", "wired"},          {BATTERY_TYPE_DISCONNECTED, "none", "none"},
     {BATTERY_TYPE_ALKALINE, "alkaline", "alkaline"}, {BATTERY_TYPE_NIMH, "nimh", "nimh"},
-    {BATTERY_TYPE_UNKNOWN, "unknown", "other"},
+    {BATTERY_TYPE_UNKNOWN, "other", "other"},
 };
 constexpr const char kNoBatteryReportName[] = "unknown";
 

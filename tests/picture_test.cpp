@@ -79,6 +79,13 @@ TEST_P(PictureTest, MatchesItsGoldenGrid) {
 }
 
 const char kOneAtRest[] = "plug 0\nname 0 Xbox 360 Controller\nids 0 045e 028e\npoll\n";
+// Names from devices: an escape sequence, accents, wide characters, a
+// combining mark, and more than the title has room for.
+const char kNames[] =
+    "plug 0\nname 0 Evil\x1b]0;pwned\x07 Pad\nplug 1\nname 1 Manette g\xc3\xa9n\xc3\xa9rique\n"
+    "plug 2\nname 2 \xe6\x89\x8b\xe6\x9f\x84 \xe6\x89\x8b\xe6\x9f\x84 \xe6\x89\x8b\xe6\x9f\x84 "
+    "\xe6\x89\x8b\xe6\x9f\x84 \xe6\x89\x8b\xe6\x9f\x84 \xe6\x89\x8b\xe6\x9f\x84\n"
+    "plug 3\nname 3 Cafe\xcc\x81 Pad with a name far too long for its title\npoll\n";
 const char kFour[] =
     "plug 0\nplug 1\nplug 2\nplug 3\nname 0 Pad Zero\nname 2 Pad Two\nwireless 2 yes\n"
     "battery 2 nimh low\npress 1 A\nset 3 lt 255\npoll\n";
@@ -92,7 +99,8 @@ INSTANTIATE_TEST_SUITE_P(
         Screen{"sticks", "plug 1\nset 1 lx 32767 ly -32768 rx 1000 ry -2000 lt 255 rt 31\npoll\n",
                80, 24},
         Screen{"traced_outline", "plug 0\npoll\n", 80, 24, false, true},
-        Screen{"four_pads", kFour, 80, 24}, Screen{"narrow", kFour, 40, 48},
+        Screen{"four_pads", kFour, 80, 24}, Screen{"device_names_utf8", kNames, 80, 24, true},
+        Screen{"device_names_ascii", kNames, 80, 24}, Screen{"narrow", kFour, 40, 48},
         Screen{"short", kFour, 80, 14}, Screen{"too_small", kFour, 30, 10}),
     [](const ::testing::TestParamInfo<Screen>& info) { return info.param.name; });
 

@@ -39,9 +39,8 @@ std::string BatteryText(const SlotReading& slot) {
   if (type == BATTERY_TYPE_WIRED || type == BATTERY_TYPE_DISCONNECTED) {
     return BatteryTypeName(type);
   }
-  const std::string kind =
-      type == BATTERY_TYPE_UNKNOWN ? "battery of unknown type" : BatteryTypeName(type);
-  return kind + ", level " + BatteryLevelName(slot.battery.BatteryLevel);
+  return std::string(BatteryTypeName(type)) + ", level " +
+         BatteryLevelName(slot.battery.BatteryLevel);
 }
 
 std::string ButtonsText(const XINPUT_GAMEPAD& pad) {

@@ -6,12 +6,19 @@
 
 #include "check/report/decimal_text.h"
 #include "check/report/device_text.h"
+#include "check/report/shown_text.h"
 #include "input/inputs.h"
 #include "support/number_text.h"
 
 namespace {
 
 using Json = nlohmann::ordered_json;
+
+// Where the text report cuts what a device says of itself: far beyond any
+// real name, GUID (32 digits) or mapping, short of filling a screen.
+constexpr std::size_t kNameColumns = 100;
+constexpr std::size_t kGuidColumns = 64;
+constexpr std::size_t kMappingColumns = 1000;
 
 struct AxisView {
   const char* name;
@@ -69,10 +76,10 @@ std::string FormatOnceText(const Slots& slots) {
     }
     text += "connected\n";
     const DeviceIdentity& id = slot.identity;
-    text += "  Name:     " + KnownOr(id.name) + "\n";
+    text += "  Name:     " + KnownOr(ShownText(id.name, kNameColumns)) + "\n";
     text += "  Ids:      " + IdsText(id) + "\n";
-    text += "  GUID:     " + KnownOr(id.guid) + "\n";
-    text += "  Mapping:  " + KnownOr(id.mapping) + "\n";
+    text += "  GUID:     " + KnownOr(ShownText(id.guid, kGuidColumns)) + "\n";
+    text += "  Mapping:  " + KnownOr(ShownText(id.mapping, kMappingColumns)) + "\n";
     text += "  Type:     " + TypeText(slot) + "\n";
     text += "  Battery:  " + BatteryText(slot) + "\n";
     text += "  Buttons:  " + ButtonsText(slot.state.Gamepad) + "\n";
@@ -105,10 +112,12 @@ std::string FormatOnceJson(const Slots& slots) {
       entry["vibration"] =
           slot.capabilitiesKnown ? Json(HasVibration(slot.capabilities)) : Json(nullptr);
       if (slot.batteryKnown) {
-        const bool wired = slot.battery.BatteryType == BATTERY_TYPE_WIRED;
+        // Wired and no battery at all have no level, as the text says.
+        const BYTE type = slot.battery.BatteryType;
+        const bool noLevel = type == BATTERY_TYPE_WIRED || type == BATTERY_TYPE_DISCONNECTED;
         entry["battery"] = {
             {"type", BatteryTypeName(slot.battery.BatteryType)},
-            {"level", wired ? Json(nullptr) : Json(BatteryLevelName(slot.battery.BatteryLevel))}};
+            {"level", noLevel ? Json(nullptr) : Json(BatteryLevelName(slot.battery.BatteryLevel))}};
       } else {
         entry["battery"] = nullptr;
       }
@@ -130,5 +139,8 @@ std::string FormatOnceJson(const Slots& slots) {
     }
     report["slots"].push_back(entry);
   }
-  return report.dump(2) + "\n";
+  // Device strings may be anything: invalid UTF-8 becomes U+FFFD, so the
+  // document is always valid, and everything outside ASCII is escaped, so
+  // that nothing in it can act on a terminal it is shown on.
+  return report.dump(2, ' ', true, Json::error_handler_t::replace) + "\n";
 }

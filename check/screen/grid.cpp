@@ -1,5 +1,9 @@
 #include "check/screen/grid.h"
 
+#include <algorithm>
+
+#include "check/report/shown_text.h"
+
 void Grid::Put(int x, int y, const std::string& glyph, bool lit) {
   if (x < 0 || y < 0 || x >= width || y >= height) return;
   Cell& cell = cells[y * width + x];
@@ -8,8 +12,29 @@ void Grid::Put(int x, int y, const std::string& glyph, bool lit) {
 }
 
 void Grid::Text(int x, int y, const std::string& text, bool lit, int limit) {
-  for (std::size_t i = 0; i < text.size() && static_cast<int>(i) < limit; ++i) {
-    Put(x + static_cast<int>(i), y, std::string(1, text[i]), lit);
+  if (y < 0 || y >= height) return;
+  const int end = std::min(x + limit, width);
+  int column = x;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const std::size_t start = at;
+    char32_t c = 0;
+    if (!NextCharacter(text, &at, &c)) return;  // not valid UTF-8: nothing more
+    const int columns = DisplayColumns(c);
+    if (columns == 0) {
+      // A combining mark goes on the character before it (the first cell
+      // of a wide one).
+      int base = column - 1;
+      if (base > x && base < width && cells[y * width + base].glyph.empty()) --base;
+      if (base >= x && base >= 0 && base < width) {
+        cells[y * width + base].glyph.append(text, start, at - start);
+      }
+      continue;
+    }
+    if (column + columns > end) return;
+    Put(column, y, text.substr(start, at - start), lit);
+    if (columns == 2) Put(column + 1, y, "", lit);
+    column += columns;
   }
 }
 

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-// One character cell: a glyph (one ASCII character, or the UTF-8 bytes of one
-// character that takes one column) and whether it is shown lit (reversed).
+// One character cell: a glyph (the UTF-8 bytes of one character, with any
+// combining marks on it) and whether it is shown lit (reversed). A wide
+// character's glyph fills two cells: the second holds "", drawn by the first.
 struct Cell {
   std::string glyph = " ";
   bool lit = false;
@@ -26,8 +27,9 @@ class Grid {
 
   // Writes one glyph; outside the grid it is dropped.
   void Put(int x, int y, const std::string& glyph, bool lit = false);
-  // Writes ASCII text from (x, y) on, cut at `limit` columns (and at the
-  // grid's edge).
+  // Writes text (valid UTF-8, as ShownText makes it) from (x, y) on, cut at
+  // `limit` columns and at the grid's edge, never inside a character: one
+  // that does not fit whole is left out with all after it.
   void Text(int x, int y, const std::string& text, bool lit = false, int limit = 1 << 30);
 
   // The glyphs, one line per row, trailing spaces kept; then, after a line

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "check/report/device_text.h"
+#include "check/report/shown_text.h"
 #include "input/inputs.h"
 
 namespace {
@@ -44,8 +45,8 @@ std::string ShortBattery(const SlotReading& slot) {
 
 class PanelPainter {
  public:
-  PanelPainter(Grid& grid, int left, int top, const Glyphs& glyphs)
-      : grid(grid), left(left), top(top), glyphs(glyphs) {}
+  PanelPainter(Grid& grid, int left, int top, bool utf8)
+      : grid(grid), left(left), top(top), utf8(utf8), glyphs(utf8 ? kUtf8 : kAscii) {}
 
   void Paint(const Panel& panel) {
     const SlotReading& slot = panel.reading;
@@ -53,7 +54,12 @@ class PanelPainter {
     if (!slot.connected) {
       title += "empty ";
     } else {
-      title += (slot.identity.name.empty() ? "connected" : slot.identity.name) + " ";
+      // The name is the device's own: shown safely, cut with a mark where
+      // the title has no room for it.
+      const std::size_t room = kPanelWidth - 4 - title.size() - 1;
+      std::string name =
+          slot.identity.name.empty() ? "connected" : ShownText(slot.identity.name, room);
+      title += (utf8 ? name : AsciiOnly(name)) + " ";
     }
     Border(title);
     if (!slot.connected) return;
@@ -168,6 +174,7 @@ class PanelPainter {
   Grid& grid;
   int left;
   int top;
+  bool utf8;
   const Glyphs& glyphs;
 };
 
@@ -178,9 +185,9 @@ constexpr char kShortKeys[] = "q quit  r rumble  c clear";
 
 Panels MakePanels() { return {Panel(0), Panel(1), Panel(2), Panel(3)}; }
 
-Grid DrawPicture(const Panels& panels, int width, int height, bool utf8) {
+Grid DrawPicture(const Panels& panels, int width, int height, bool utf8,
+                 const std::string& notice) {
   Grid grid(width, height);
-  const Glyphs& glyphs = utf8 ? kUtf8 : kAscii;
   if (width < kPanelWidth || height < kPanelHeight + 1) {
     // One line where it fits; word by word over the next ones where not.
     const std::string request = "Make the window at least " + std::to_string(kPanelWidth) + "x" +
@@ -206,13 +213,14 @@ Grid DrawPicture(const Panels& panels, int width, int height, bool utf8) {
   const int rows = std::min((height - 1) / kPanelHeight, (4 + columns - 1) / columns);
   const int shown = std::min(4, columns * rows);
   for (int i = 0; i < shown; ++i) {
-    PanelPainter(grid, (i % columns) * kPanelWidth, (i / columns) * kPanelHeight, glyphs)
+    PanelPainter(grid, (i % columns) * kPanelWidth, (i / columns) * kPanelHeight, utf8)
         .Paint(panels[i]);
   }
   std::string footer = kKeys;
   if (shown < 4) {
     footer = "Slots " + std::to_string(shown) + "-3: enlarge the window.  " + kShortKeys;
   }
+  if (!notice.empty()) footer = notice;
   grid.Text(0, rows * kPanelHeight, footer, false, width);
   return grid;
 }

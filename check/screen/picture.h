@@ -32,7 +32,9 @@ constexpr int kPanelHeight = 11;
 // The picture for a terminal of width x height: the panels 2 x 2 where they
 // fit, stacked where the terminal is narrow, as many as fit where it is
 // small, and one line asking for a larger window where not even one does.
-// With utf8, borders and bars use line-drawing and block characters.
-Grid DrawPicture(const Panels& panels, int width, int height, bool utf8);
+// With utf8, borders and bars use line-drawing and block characters. A
+// notice, if any, takes the place of the line of keys.
+Grid DrawPicture(const Panels& panels, int width, int height, bool utf8,
+                 const std::string& notice = "");
 
 #endif  // PADWATCH_CHECK_SCREEN_PICTURE_H_
