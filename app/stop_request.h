@@ -14,6 +14,10 @@
 // early with EINTR once a stop has been requested.
 void InstallStopHandlers();
 
+// Requests a stop from within the program (a key that quits, a terminal
+// that has gone away), just as the handlers do; safe in a signal handler.
+void RequestStop();
+
 // True once a stop has been requested. Cheap enough to call on every loop
 // iteration.
 bool StopRequested();

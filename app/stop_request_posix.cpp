@@ -24,15 +24,7 @@ void WakeMainThread() {
   if (!pthread_equal(pthread_self(), mainThread)) pthread_kill(mainThread, SIGALRM);
 }
 
-extern "C" void OnStopSignal(int /*signal*/) {
-  if (!stopRequested.exchange(true, std::memory_order_relaxed)) {
-    struct itimerval every100ms {};
-    every100ms.it_interval.tv_usec = 100000;
-    every100ms.it_value.tv_usec = 100000;
-    setitimer(ITIMER_REAL, &every100ms, nullptr);
-  }
-  WakeMainThread();
-}
+extern "C" void OnStopSignal(int /*signal*/) { RequestStop(); }
 
 extern "C" void OnWakeSignal(int /*signal*/) { WakeMainThread(); }
 
@@ -53,6 +45,16 @@ void InstallStopHandlers() {
   Handle(SIGALRM, OnWakeSignal);
   Handle(SIGINT, OnStopSignal);
   Handle(SIGTERM, OnStopSignal);
+}
+
+void RequestStop() {
+  if (!stopRequested.exchange(true, std::memory_order_relaxed)) {
+    struct itimerval every100ms {};
+    every100ms.it_interval.tv_usec = 100000;
+    every100ms.it_value.tv_usec = 100000;
+    setitimer(ITIMER_REAL, &every100ms, nullptr);
+  }
+  WakeMainThread();
 }
 
 bool StopRequested() { return stopRequested.load(std::memory_order_relaxed); }

@@ -54,6 +54,8 @@ void InstallStopHandlers() {
   SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }
 
+void RequestStop() { stopRequested.store(true); }
+
 bool StopRequested() { return stopRequested.load(std::memory_order_relaxed); }
 
 void StopCompleted() {

@@ -6,8 +6,10 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <thread>
 
 #include "app/stop_request.h"
+#include "check/probe/demo_pads.h"
 #include "check/probe/rate_meter.h"
 #include "check/probe/rumble_sequence.h"
 #include "check/probe/slot_probe.h"
@@ -21,30 +23,43 @@
 
 namespace {
 
-constexpr const char kHelp[] =
+constexpr const char kHelpTop[] =
     "Checks the controllers in the four slots.\n"
     "\n"
     "  (no option)      a live picture of the four slots, in a terminal; keys:\n"
     "                   q quit, r rumble test, c clear traced outlines and offsets\n"
-    "  --demo           the live picture on controllers that move on their own\n"
     "  --once           one report of each slot: what it is, its battery, its\n"
     "                   readings, and where each stick rests inside its dead zone\n"
     "  --rate SECONDS   measures for 1 to 600 s how often each controller reports\n"
-    "                   (keep a stick moving)\n"
+    "                   (keep a stick moving); waits for one if none is connected\n"
     "  --rumble         runs each controller's motors, half a second each\n"
-    "  --json           with --once or --rate: the report as JSON\n"
+    "  --json           with --once or --rate: the report as JSON\n";
+constexpr const char kHelpDemo[] =
+    "  --demo           with any of the above: on two controllers that move on their\n"
+    "                   own, for trying it without one\n";
+constexpr const char kHelpEnd[] =
     "  --help, --version\n"
     "\n"
     "Ctrl+C or SIGTERM stops --rate and --rumble early; what was measured is printed.\n";
 
-constexpr ProgramText kProgram = {
-    "padwatch-check",
-    "usage: padwatch-check [--demo] | --once [--json] | --rate SECONDS [--json] | --rumble", kHelp,
-    PADWATCH_VERSION};
+// Where the platform cannot make virtual controllers, --demo is not offered.
+const std::string kHelpWithDemo = std::string(kHelpTop) + kHelpDemo + kHelpEnd;
+const std::string kHelpWithoutDemo = std::string(kHelpTop) + kHelpEnd;
+
+ProgramText Program() {
+  const bool demo = DemoPads::Available();
+  return {"padwatch-check",
+          demo ? "usage: padwatch-check [--demo] [--once [--json] | --rate SECONDS [--json] | "
+                 "--rumble]"
+               : "usage: padwatch-check [--once [--json] | --rate SECONDS [--json] | --rumble]",
+          demo ? kHelpWithDemo.c_str() : kHelpWithoutDemo.c_str(), PADWATCH_VERSION};
+}
 
 // How long --once samples the sticks for their resting offsets.
 constexpr std::chrono::milliseconds kOnceSample(200);
 constexpr std::chrono::milliseconds kRumbleEach(500);
+// How often --rate looks for a controller while none is connected.
+constexpr std::chrono::milliseconds kWaitForController(50);
 
 enum class Mode { kNone, kOnce, kRate, kRumble };
 
@@ -67,7 +82,7 @@ int Parse(int argc, char* argv[], Options* options) {
     } else if (arg == "--json") {
       options->json = true;
       continue;
-    } else if (arg == "--demo") {
+    } else if (arg == "--demo" && DemoPads::Available()) {
       options->demo = true;
       continue;
     } else if (arg == "--once") {
@@ -94,29 +109,44 @@ int Parse(int argc, char* argv[], Options* options) {
   if (options->json && (options->mode == Mode::kRumble || options->mode == Mode::kNone)) {
     return UsageError("--json goes with --once or --rate");
   }
-  if (options->demo && options->mode != Mode::kNone) {
-    return UsageError("--demo is for the live screen, without --once, --rate or --rumble");
-  }
-  if (options->mode == Mode::kNone && !OutputIsTerminal()) {
-    return UsageError("the live screen needs a terminal; --once prints a report anywhere");
+  if (options->mode == Mode::kNone) {
+    const std::string unavailable = ScreenUnavailableReason();
+    if (!unavailable.empty()) return UsageError(unavailable);
   }
   return -1;
 }
 
-int RunRate(const Options& options) {
+// Milliseconds since start.
+double Since(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
+int RunRate(const Options& options, DemoPads* demo) {
   // The explanation is not part of a JSON document.
   (options.json ? std::cerr : std::cout) << kRateExplanation << "\n" << std::flush;
-  std::cerr << "Measuring for " << options.seconds << " s..." << std::endl;
   RateMeter meter;
-  const auto start = std::chrono::steady_clock::now();
-  const auto end = start + std::chrono::seconds(options.seconds);
-  auto now = start;
-  while (now < end && !StopRequested()) {
-    now = std::chrono::steady_clock::now();
-    meter.Poll(std::chrono::duration<double, std::milli>(now - start).count());
+  auto start = std::chrono::steady_clock::now();
+  meter.Poll(0);
+  if (!meter.AnyConnected()) {
+    // Nothing to measure yet: look now and then, not all the time.
+    std::cerr << "No controller is connected; waiting for one (Ctrl+C stops)." << std::endl;
+    while (!meter.AnyConnected() && !StopRequested()) {
+      std::this_thread::sleep_for(kWaitForController);
+      meter.Poll(Since(start));
+    }
+    start = std::chrono::steady_clock::now();
   }
-  const double seconds = std::chrono::duration<double>(now - start).count();
-  std::cout << (options.json ? FormatRateJson(meter, seconds) : FormatRateText(meter, seconds))
+  const double end = options.seconds * 1000.0;
+  double now = 0;
+  if (!StopRequested()) std::cerr << "Measuring for " << options.seconds << " s..." << std::endl;
+  while (now < end && !StopRequested()) {
+    now = Since(start);
+    if (demo != nullptr) demo->Move(now / 1000.0);
+    meter.Poll(now);
+  }
+  std::cout << (options.json ? FormatRateJson(meter, now / 1000.0)
+                             : FormatRateText(meter, now / 1000.0))
             << std::flush;
   return 0;
 }
@@ -124,13 +154,21 @@ int RunRate(const Options& options) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  SetProgramText(kProgram);
+  const ProgramText program = Program();
+  SetProgramText(program);
   InstallConsoleWriter(StopRequested);
   InstallStopHandlers();
   Options options;
   const int status = Parse(argc, argv, &options);
   if (status >= 0) return status;
 
+  DemoPads demoPads;
+  DemoPads* demo = nullptr;
+  if (options.demo) {
+    if (!demoPads.Start()) return 1;
+    demoPads.Move(0);
+    demo = &demoPads;
+  }
   switch (options.mode) {
     case Mode::kOnce: {
       Slots slots = MakeSlots();
@@ -139,13 +177,13 @@ int main(int argc, char* argv[]) {
       break;
     }
     case Mode::kRate:
-      RunRate(options);
+      RunRate(options, demo);
       break;
     case Mode::kRumble:
       std::cout << FormatRumbleText(RunRumble(kRumbleEach, StopRequested)) << std::flush;
       break;
     case Mode::kNone: {
-      const int live = RunLiveScreen(options.demo, StopRequested);
+      const int live = RunLiveScreen(demo, StopRequested);
       StopCompleted();
       return live;
     }

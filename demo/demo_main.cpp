@@ -30,10 +30,10 @@ class Session {
   explicit Session(bool pause) : pause(pause) {}
 
   // Narrates a step, lets padwatch poll `polls` times, then waits a moment so
-  // a person can follow. After a stop request the rest of the session is
-  // passed over.
+  // a person can follow. After a stop request, or once standard output has
+  // failed, the rest of the session is passed over.
   void Step(const char* what, int polls) {
-    if (StopRequested()) return;
+    if (StopRequested() || !std::cout.good()) return;
     std::fprintf(stderr, "# %s\n", what);
     for (int i = 0; i < polls; ++i) application.Update();
     if (pause) std::this_thread::sleep_for(std::chrono::milliseconds(400));

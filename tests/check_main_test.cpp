@@ -28,8 +28,8 @@ TEST_P(CheckUsageTest, OneLineOfUsageAndStatusTwo) {
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err, std::string("padwatch-check: ") + GetParam().what +
-                            " (usage: padwatch-check [--demo] | --once [--json] | --rate SECONDS "
-                            "[--json] | --rumble)\n");
+                            " (usage: padwatch-check [--demo] [--once [--json] | --rate SECONDS "
+                            "[--json] | --rumble])\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -39,9 +39,6 @@ INSTANTIATE_TEST_SUITE_P(
                      {},
                      "the live screen needs a terminal; --once prints a report "
                      "anywhere"},
-        BadArguments{"DemoWithOnce",
-                     {"--demo", "--once"},
-                     "--demo is for the live screen, without --once, --rate or --rumble"},
         BadArguments{"Unknown", {"--verbose"}, "unknown option '--verbose'"},
         BadArguments{"RateWithoutNumber", {"--rate"}, "--rate needs a number of seconds"},
         BadArguments{
@@ -78,6 +75,64 @@ TEST(CheckMainTest, RateStopsCleanlyOnSigtermAndPrintsWhatItMeasured) {
   EXPECT_EQ(result.out.rfind("{\n  \"tool\": \"padwatch-check\",\n  \"seconds\": ", 0), 0u)
       << result.out;
   EXPECT_NE(result.err.find("keep a stick moving"), std::string::npos);
+}
+
+// A name and mapping of the demo's pads, given through SDL's environment
+// as a device could give them: escape sequences, a byte that is not UTF-8,
+// a C1 control and a right-to-left override.
+const std::string kEvilName = "Evil\x1b]0;pwned\x07 Pad \xff\xc2\x9b\xe2\x80\xae";
+const std::string kEvilConfig =
+    "SDL_GAMECONTROLLERCONFIG=ff0000005669727475616c2043007601," + kEvilName +
+    ",a:b0,b:b1,x:b2,y:b3,back:b4,guide:b5,start:b6,leftstick:b7,rightstick:b8,leftshoulder:b9,"
+    "rightshoulder:b10,dpup:b11,dpdown:b12,dpleft:b13,dpright:b14,leftx:a0,lefty:a1,rightx:a2,"
+    "righty:a3,lefttrigger:a4,righttrigger:a5,";
+
+bool AllPrintableAscii(const std::string& text) {
+  for (const char c : text) {
+    if ((c < 0x20 || c > 0x7e) && c != '\n') return false;
+  }
+  return true;
+}
+
+TEST(CheckMainTest, DeviceStringsNeverReachTheOutputRaw) {
+  ProcessResult result = RunProcess({"/usr/bin/env", kEvilConfig, kCheck, "--demo", "--once"}, {});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_TRUE(AllPrintableAscii(result.out)) << result.out;
+  EXPECT_NE(result.out.find("  Name:     Evil\\x1b]0;pwned\\x07 Pad \\xff\\u009b\\u202e\n"),
+            std::string::npos)
+      << result.out;
+
+  result = RunProcess({"/usr/bin/env", kEvilConfig, kCheck, "--demo", "--once", "--json"}, {});
+  EXPECT_EQ(result.exitCode, 0) << result.err;  // was an abort on the invalid UTF-8
+  EXPECT_TRUE(AllPrintableAscii(result.out)) << result.out;
+  EXPECT_NE(result.out.find("\"name\": \"Evil\\u001b]0;pwned\\u0007 Pad \\ufffd\\u009b\\u202e\""),
+            std::string::npos)
+      << result.out;
+}
+
+// Every mode works on the demo's pads, for trying it without a controller.
+TEST(CheckMainTest, DemoWorksWithEveryMode) {
+  ProcessResult result = RunProcess({kCheck, "--demo", "--rate", "1"}, {});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_NE(result.out.find("Slot 0: "), std::string::npos);
+  EXPECT_NE(result.out.find("usual rate 250 Hz"), std::string::npos) << result.out;
+  result = RunProcess({kCheck, "--demo", "--rumble"}, {});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(
+      result.out.rfind("Slot 0: vibration not supported\nSlot 1: vibration not supported\n", 0), 0u)
+      << result.out;
+}
+
+TEST(CheckMainTest, RateSaysAtOnceThatItWaitsForAController) {
+  ProcessOptions options;
+  options.signalAfterMs = 500;
+  options.signalToSend = SIGINT;
+  const ProcessResult result = RunProcess({kCheck, "--rate", "5"}, options);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_NE(result.err.find("No controller is connected; waiting for one (Ctrl+C stops).\n"),
+            std::string::npos)
+      << result.err;
+  EXPECT_EQ(result.err.find("Measuring"), std::string::npos) << result.err;
 }
 
 }  // namespace

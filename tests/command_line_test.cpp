@@ -22,7 +22,7 @@ const Companion kCompanions[] = {
     {PADWATCH_REPLAY_BINARY, "padwatch-replay", "usage: padwatch-replay FILE"},
     {PADWATCH_DEMO_BINARY, "padwatch-demo", "usage: padwatch-demo [--no-delay]"},
     {PADWATCH_CHECK_BINARY, "padwatch-check",
-     "usage: padwatch-check [--demo] | --once [--json] | --rate SECONDS [--json] | --rumble"},
+     "usage: padwatch-check [--demo] [--once [--json] | --rate SECONDS [--json] | --rumble]"},
 };
 
 class CommandLineTest : public ::testing::TestWithParam<Companion> {

@@ -30,11 +30,14 @@ TEST(DemoMainTest, StopsCleanlyOnSigterm) {
   EXPECT_LT(result.elapsedMs - result.signalledAt, 1000);
 }
 
-TEST(DemoMainTest, FullOutputIsReported) {
+// With its pauses the session takes five seconds; a failed output ends it
+// at the first line instead.
+TEST(DemoMainTest, FullOutputIsReportedAtOnce) {
   ProcessOptions options;
   options.stdoutTarget = StdoutTarget::kDevFull;
-  const ProcessResult result = RunProcess({PADWATCH_DEMO_BINARY, "--no-delay"}, options);
+  const ProcessResult result = RunProcess({PADWATCH_DEMO_BINARY}, options);
   EXPECT_EQ(result.exitCode, 1);
+  EXPECT_LT(result.elapsedMs, 2500);
   EXPECT_NE(
       result.err.find("padwatch-demo: cannot write to standard output: No space left on device\n"),
       std::string::npos);

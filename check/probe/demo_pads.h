@@ -8,6 +8,9 @@
 
 class DemoPads {
  public:
+  // Whether this platform can make them.
+  static bool Available();
+
   DemoPads();
   ~DemoPads();
   DemoPads(const DemoPads&) = delete;

@@ -6,6 +6,8 @@
 
 struct DemoPads::Pads {};
 
+bool DemoPads::Available() { return false; }
+
 DemoPads::DemoPads() = default;
 DemoPads::~DemoPads() = default;
 

@@ -23,6 +23,8 @@ struct DemoPads::Pads {
   long lastStep = -1;
 };
 
+bool DemoPads::Available() { return true; }
+
 DemoPads::DemoPads() : pads(new Pads) {}
 DemoPads::~DemoPads() = default;
 

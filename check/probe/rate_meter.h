@@ -42,6 +42,7 @@ class RateMeter {
   void Poll(double nowMs);
 
   bool EverConnected(DWORD slot) const { return seen[slot]; }
+  bool AnyConnected() const { return seen[0] || seen[1] || seen[2] || seen[3]; }
   const std::vector<double>& ReportTimes(DWORD slot) const { return times[slot]; }
 
  private:

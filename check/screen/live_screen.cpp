@@ -1,9 +1,10 @@
-// The loop: polls without pause, reads keys and the terminal's size every
-// few milliseconds, and hands frames to the writer.
+// The loop: polls, paced by kBusyPollInterval or kIdlePollInterval while it
+// waits for keys, and hands frames to the writer.
 #include "check/screen/live_screen.h"
 
 #include <cstdio>
 
+#include "app/stop_request.h"
 #include "check/probe/demo_pads.h"
 #include "check/screen/frame_writer.h"
 #include "check/screen/session.h"
@@ -11,13 +12,12 @@
 
 namespace {
 
-constexpr auto kKeyInterval = std::chrono::milliseconds(4);
+// The terminal's size is asked this often.
+constexpr auto kSizeInterval = std::chrono::milliseconds(50);
 
 }  // namespace
 
-int RunLiveScreen(bool demo, bool (*stopRequested)()) {
-  DemoPads demoPads;
-  if (demo && !demoPads.Start()) return 1;
+int RunLiveScreen(DemoPads* demo, bool (*stopRequested)()) {
   if (!EnterScreenMode()) {
     std::fprintf(stderr, "padwatch-check: cannot put the terminal into screen mode\n");
     return 1;
@@ -27,33 +27,54 @@ int RunLiveScreen(bool demo, bool (*stopRequested)()) {
   struct Restore {
     ~Restore() { LeaveScreenMode(); }
   } restore;
-  FrameWriter writer(WriteTerminal);
+  FrameWriter writer(WriteTerminal, RegisterWriterThread, InterruptWriter);
   LiveSession session;
   const bool utf8 = TerminalUsesUtf8();
   int width = 80, height = 24;
   const auto start = LiveSession::Clock::now();
-  auto nextKeys = start;
-  bool resized = true;
-  for (;;) {
+  auto nextSize = start;
+  bool redraw = true;
+  while (!stopRequested()) {
     const auto now = LiveSession::Clock::now();
-    if (demo) demoPads.Move(std::chrono::duration<double>(now - start).count());
+    if (demo != nullptr) demo->Move(std::chrono::duration<double>(now - start).count());
     session.Poll(now);
-    if (now < nextKeys) continue;
-    nextKeys = now + kKeyInterval;
-    if (stopRequested()) break;
-    const int key = ReadKey();
-    if (key == 'q' || key == 'Q') break;
-    session.Key(key, now);
-    int w = width, h = height;
-    if (TerminalSize(&w, &h) && (w != width || h != height)) {
-      width = w;
-      height = h;
-      resized = true;
+
+    bool gone = false;
+    for (const char key : ReadKeys(&gone)) {
+      if (key == 'q' || key == 'Q') RequestStop();
+      session.Key(key, now);
     }
-    if (resized || session.FrameDue(now)) {
+    if (gone) RequestStop();  // nobody is looking any more
+    if (TakeSuspend()) {
+      // Ctrl+Z: give the terminal back while stopped, take it again after.
+      writer.Pause();
+      LeaveScreenMode();
+      SuspendProcess();
+      EnterScreenMode();
+      writer.Resume();
+      redraw = true;
+    } else if (TakeContinued()) {
+      // Stopped some other way: the terminal may have been changed.
+      writer.Pause();
+      LeaveScreenMode();
+      EnterScreenMode();
+      writer.Resume();
+      redraw = true;
+    }
+    if (now >= nextSize) {
+      nextSize = now + kSizeInterval;
+      int w = width, h = height;
+      if (TerminalSize(&w, &h) && (w != width || h != height)) {
+        width = w;
+        height = h;
+        redraw = true;
+      }
+    }
+    if (redraw || session.FrameDue(now)) {
       writer.Offer(session.Frame(width, height, utf8, now));
-      resized = false;
+      redraw = false;
     }
+    WaitForInput(session.AnyConnected() ? kBusyPollInterval : kIdlePollInterval);
   }
   return 0;
 }

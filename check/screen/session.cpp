@@ -1,5 +1,7 @@
 #include "check/screen/session.h"
 
+#include <algorithm>
+
 #include "check/probe/slot_probe.h"
 #include "check/report/rumble_report.h"
 #include "input/inputs.h"
@@ -9,6 +11,7 @@ namespace {
 constexpr auto kFrameInterval = std::chrono::microseconds(1000000 / 60);
 // How long the rumble test's answer stays in the panels after it ends.
 constexpr auto kRumbleShown = std::chrono::seconds(5);
+constexpr char kNothingToRumble[] = "r: no controller is connected, so there is nothing to rumble";
 
 }  // namespace
 
@@ -46,6 +49,7 @@ void LiveSession::Poll(Clock::time_point now) {
     ShowRumble(now);
   } else if (rumbleShown && now > rumbleShownUntil) {
     for (Panel& panel : panels) panel.rumble.clear();
+    notice.clear();
     rumbleShown = false;
     changed = true;
   }
@@ -59,6 +63,13 @@ void LiveSession::ShowRumble(Clock::time_point now) {
       panels[i].rumble = answer;
       changed = true;
     }
+  }
+  const bool any = std::any_of(rumble.Results().begin(), rumble.Results().end(),
+                               [](const RumbleResult& result) { return result.connected; });
+  const std::string said = any ? "" : kNothingToRumble;
+  if (notice != said) {
+    notice = said;
+    changed = true;
   }
   rumbleShown = true;
   rumbleShownUntil = now + kRumbleShown;
@@ -80,6 +91,13 @@ void LiveSession::Key(int key, Clock::time_point now) {
   }
 }
 
+bool LiveSession::AnyConnected() const {
+  for (const Panel& panel : panels) {
+    if (panel.reading.connected) return true;
+  }
+  return false;
+}
+
 bool LiveSession::FrameDue(Clock::time_point now) const {
   if (now - lastFrame < kFrameInterval) return false;
   return changed || now - lastFrame >= std::chrono::seconds(1);
@@ -93,5 +111,5 @@ Grid LiveSession::Frame(int width, int height, bool utf8, Clock::time_point now)
   }
   changed = false;
   lastFrame = now;
-  return DrawPicture(panels, width, height, utf8);
+  return DrawPicture(panels, width, height, utf8, notice);
 }

@@ -6,6 +6,7 @@
 #include <array>
 #include <chrono>
 #include <deque>
+#include <string>
 
 #include "check/probe/rumble_sequence.h"
 #include "check/screen/grid.h"
@@ -31,12 +32,15 @@ class LiveSession {
   Grid Frame(int width, int height, bool utf8, Clock::time_point now);
 
   const Panels& GetPanels() const { return panels; }
+  // Whether a controller answered on the latest poll.
+  bool AnyConnected() const;
 
  private:
   // Puts the rumble test's progress or answers in the panels.
   void ShowRumble(Clock::time_point now);
 
   Panels panels;
+  std::string notice;  // said below the panels for a while
   std::array<std::deque<Clock::time_point>, XUSER_MAX_COUNT> reports;
   std::array<DWORD, XUSER_MAX_COUNT> lastPacket{};
   std::array<Clock::time_point, XUSER_MAX_COUNT> deviceReadAt{};

@@ -1,8 +1,10 @@
-// The console the live screen draws on: its size, its keys, and the modes it
-// is put into and taken back out of. One implementation per platform.
+// The terminal the live screen draws on: whether there is one, its size,
+// its keys, the modes it is put into and taken back out of, and the job
+// control and hang-ups it goes through. One implementation per platform.
 #ifndef PADWATCH_CHECK_SCREEN_TERMINAL_H_
 #define PADWATCH_CHECK_SCREEN_TERMINAL_H_
 
+#include <chrono>
 #include <string>
 
 // What every platform writes on entering and leaving screen mode: the
@@ -10,31 +12,53 @@
 constexpr char kEnterScreenSequence[] = "\x1b[?1049h\x1b[?25l\x1b[2J";
 constexpr char kLeaveScreenSequence[] = "\x1b[0m\x1b[?25h\x1b[?1049l";
 
-// Whether standard output is a terminal (a console on Windows).
-bool OutputIsTerminal();
+// Why the live screen cannot run here, as a usage message says it, or ""
+// when it can: it needs a terminal on standard output and on standard input
+// (a console on Windows) that can move its cursor (not TERM=dumb).
+std::string ScreenUnavailableReason();
 
 // The terminal's size in columns and rows; false if it cannot be told.
 bool TerminalSize(int* width, int* height);
 
-// Whether the terminal says it shows UTF-8 (the locale on POSIX, the
-// console's code page on Windows).
+// Whether the terminal shows UTF-8 (the locale on POSIX; on Windows the
+// console is switched to UTF-8 in screen mode).
 bool TerminalUsesUtf8();
 
 // Switches to the alternate screen with the cursor hidden, and reads keys
-// one by one without echo (Ctrl+C still stops the program); on Windows it
-// first turns on VT processing. Returns false, changing nothing, when it
-// cannot.
+// one by one without echo (Ctrl+C still stops the program). Also routes
+// hang-ups and SIGQUIT to a stop request, and Ctrl+Z to TakeSuspend().
+// Returns false, changing nothing, when it cannot.
 bool EnterScreenMode();
 
 // Puts back everything EnterScreenMode changed: input mode, cursor, the main
 // screen. Does nothing the second time.
 void LeaveScreenMode();
 
-// The next key pressed ('q', 'r', ...), or 0 when none is waiting. Never
-// blocks.
-int ReadKey();
+// Waits until a key is typed or `wait` has passed.
+void WaitForInput(std::chrono::microseconds wait);
 
-// Writes all of text to the terminal; may block while the terminal does.
+// Everything typed since the last call ("" when nothing), never waiting.
+// Sets *gone when the terminal has gone away (end of input, an error), so
+// that the screen ends instead of drawing for nobody.
+std::string ReadKeys(bool* gone);
+
+// True once after Ctrl+Z (SIGTSTP) asked the program to suspend itself.
+bool TakeSuspend();
+// True once after the program was continued (SIGCONT) having been stopped
+// some other way, so that the terminal may have been changed meanwhile.
+bool TakeContinued();
+// Stops the process as Ctrl+Z asks; returns once it is continued. Call it
+// outside screen mode.
+void SuspendProcess();
+
+// Writes all of text to the terminal; a write blocked on a terminal that
+// does not take output (Ctrl+S, a stalled link) ends once a stop has been
+// requested and InterruptWriter has been called for the writing thread.
 void WriteTerminal(const std::string& text);
+
+// Marks the calling thread as the one that writes frames.
+void RegisterWriterThread();
+// Interrupts a write of that thread that is blocked.
+void InterruptWriter();
 
 #endif  // PADWATCH_CHECK_SCREEN_TERMINAL_H_
