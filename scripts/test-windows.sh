@@ -79,6 +79,15 @@ assert [slot["connected"] for slot in report["slots"]] == [False] * 4, report
 PY
 echo "--once: four empty slots; --once --json: parses, four empty slots"
 
+echo "== padwatch-check.exe's live screen under Wine in tmux"
+help=$(wine "$build/padwatch-check.exe" --help 2>/dev/null | tr -d '\r')
+if grep -q -- --demo <<<"$help"; then
+  echo "padwatch-check.exe --help offers --demo, which Windows cannot do" >&2
+  exit 1
+fi
+wineserver -w
+bash "$root/tests/live_screen_wine_tmux.sh" "$build/padwatch-check.exe"
+
 echo "== the Windows zip"
 (cd "$build" && cpack)
 cmake -E tar tf "$build"/padwatch-*-windows-x86_64.zip

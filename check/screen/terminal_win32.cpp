@@ -1,6 +1,7 @@
 // The Windows console, set up as its documentation says for a full-screen
 // VT program, in a way that also works under Wine's console host, which
 // passes VT sequences through without parsing them (see console_split.h).
+#include <fcntl.h>
 #include <io.h>
 // clang-format off
 #include "platform/xinput.h"
@@ -28,6 +29,7 @@ DWORD savedInputMode = 0;
 UINT savedCodePage = 0;
 CONSOLE_CURSOR_INFO savedCursor{};
 bool inScreenMode = false;
+int savedWriteMode = _O_TEXT;
 // The screen buffer's width: no write may reach it (console_split.h).
 std::size_t bufferWidth = 80;
 HANDLE writerThread = nullptr;
@@ -92,6 +94,9 @@ bool EnterScreenMode() {
     // click would pause the program); Ctrl+C still reaches the handler.
     SetConsoleMode(Input(), ENABLE_PROCESSED_INPUT | ENABLE_WINDOW_INPUT | ENABLE_EXTENDED_FLAGS);
   }
+  // The frames go out as the bytes they are: in text mode the C runtime
+  // would translate them from the locale's code page, breaking UTF-8.
+  savedWriteMode = _setmode(1, _O_BINARY);
   // Waits of a millisecond rather than the default 15.6 ms, so that the
   // screen polls often enough to count a fast controller's reports.
   timeBeginPeriod(1);
@@ -103,6 +108,7 @@ bool EnterScreenMode() {
 void LeaveScreenMode() {
   if (!inScreenMode) return;
   WriteTerminal(kLeaveScreenSequence);
+  if (savedWriteMode != -1) _setmode(1, savedWriteMode);
   SetConsoleCursorInfo(Output(), &savedCursor);
   SetConsoleOutputCP(savedCodePage);
   SetConsoleMode(Input(), savedInputMode);
