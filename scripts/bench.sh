@@ -26,6 +26,11 @@ for bench in poll_bench write_bench sdl_bench; do
   "$build/bench/$bench" "${flags[@]}" 2>/dev/null | sed -n '/^benchmark \/ floor/,$p'
 done
 
+echo
+echo "== live_screen_bench (the live screen's loop for 2 s: its share of a core, and its"
+echo "   reports per second against --rate's, four pads reporting at 125 to 1000 Hz)"
+"$build/bench/live_screen_bench" --benchmark_color=false 2>/dev/null | grep '^BM_'
+
 # Scenarios for the whole program: four controllers that keep changing, so
 # every kind of line is written, or that sit still, so nothing is.
 scenario() {  # scenario ROUNDS MOVING
