@@ -23,23 +23,8 @@ tmp=$(mktemp -d)
 
 # A server of its own for each case: a server that is still ending must not
 # meet the next case's session.
-socket=
-tmux_() { tmux -L "$socket" "$@"; }
+source "$(dirname "${BASH_SOURCE[0]}")/tmux_session.sh"
 trap '[ -z "$socket" ] || tmux_ kill-server 2>/dev/null || true; rm -rf "$tmp"' EXIT
-fail() {
-  echo "FAIL: $case: $*" >&2
-  tmux_ capture-pane -p -t t >&2 || true
-  exit 1
-}
-# await TEXT [SECONDS]: waits for the pane to show TEXT (a fixed string).
-await() {
-  local tenths=$(( ${2:-10} * 10 ))
-  for _ in $(seq 1 "$tenths"); do
-    tmux_ capture-pane -p -t t | grep -qF -- "$1" && return 0
-    sleep 0.1
-  done
-  fail "the pane never showed '$1'"
-}
 # start CASE SIZE: a new server with a shell in a pane of that size.
 start() {
   case=$1

@@ -13,21 +13,9 @@ command -v wine >/dev/null 2>&1 || { echo "SKIPPED: wine is not installed" >&2; 
 : "${WINEPREFIX:?set WINEPREFIX to a Wine prefix made for the test}"
 
 tmp=$(mktemp -d)
+source "$(dirname "${BASH_SOURCE[0]}")/tmux_session.sh"
 socket="padwatch-wine-test-$$"
-tmux_() { tmux -L "$socket" "$@"; }
 trap 'tmux_ kill-server 2>/dev/null || true; rm -rf "$tmp"' EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  tmux_ capture-pane -p -t t >&2 || true
-  exit 1
-}
-await() {
-  for _ in $(seq 1 $(( ${2:-10} * 10 ))); do
-    tmux_ capture-pane -p -t t | grep -qF -- "$1" && return 0
-    sleep 0.1
-  done
-  fail "the pane never showed '$1'"
-}
 
 tmux_ -f /dev/null new-session -d -s t -x 100 -y 30 \
   "env LANG=C.UTF-8 TERM=screen WINEPREFIX='$WINEPREFIX' WINEDEBUG=-all bash --norc --noprofile"
