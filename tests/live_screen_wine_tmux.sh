@@ -43,8 +43,10 @@ tmux_ send-keys -t t q
 await 'exit status 0' 20
 [ "$(tmux_ display -p -t t '#{alternate_on}')" = 0 ] || fail "still on the alternate screen"
 [ "$(tmux_ display -p -t t '#{cursor_flag}')" = 1 ] || fail "the cursor is hidden"
-# Wine's console host gives the terminal back when it ends, after the program.
-tmux_ send-keys -t t "wineserver -w; stty -a > $tmp/stty-after" Enter
+# Wine's console host outlives the program, reading the terminal (and so
+# anything typed) in its own mode until Wine ends: wait for that first.
+wineserver -w
+tmux_ send-keys -t t "stty -a > $tmp/stty-after" Enter
 for _ in $(seq 1 50); do [ -s "$tmp/stty-after" ] && break; sleep 0.1; done
 cmp -s "$tmp/stty-before" "$tmp/stty-after" ||
   fail "the terminal's modes changed: $(diff "$tmp/stty-before" "$tmp/stty-after" | tr "\n" " ")"
