@@ -1,5 +1,6 @@
 // padwatch-check: what is connected, whether its sticks drift, how fast it
 // reports and whether it vibrates, for the four controller slots.
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include "app/stop_request.h"
 #include "check/probe/demo_pads.h"
 #include "check/probe/rate_meter.h"
+#include "check/probe/recorder.h"
 #include "check/probe/rumble_sequence.h"
 #include "check/probe/slot_probe.h"
 #include "check/report/once_report.h"
@@ -20,6 +22,7 @@
 #include "check/screen/terminal.h"
 #include "support/command_line.h"
 #include "support/console.h"
+#include "support/printable.h"
 
 namespace {
 
@@ -33,6 +36,9 @@ constexpr const char kHelpTop[] =
     "  --rate SECONDS   measures for 1 to 600 s how often each controller reports\n"
     "                   (keep a stick moving); waits for one if none is connected\n"
     "  --rumble         runs each controller's motors, half a second each\n"
+    "  --record FILE    writes what the four slots do to FILE ('-' for standard\n"
+    "                   output) as a scenario for padwatch-replay, until stopped\n"
+    "  --seconds N      with --record: stop after N seconds\n"
     "  --json           with --once or --rate: the report as JSON\n";
 constexpr const char kHelpDemo[] =
     "  --demo           with any of the above: on two controllers that move on their\n"
@@ -40,7 +46,8 @@ constexpr const char kHelpDemo[] =
 constexpr const char kHelpEnd[] =
     "  --help, --version\n"
     "\n"
-    "Ctrl+C or SIGTERM stops --rate and --rumble early; what was measured is printed.\n";
+    "Ctrl+C or SIGTERM stops --rate and --rumble early; what was measured is printed.\n"
+    "It stops --record with the file complete.\n";
 
 // Where the platform cannot make virtual controllers, --demo is not offered.
 const std::string kHelpWithDemo = std::string(kHelpTop) + kHelpDemo + kHelpEnd;
@@ -50,8 +57,9 @@ ProgramText Program() {
   const bool demo = DemoPads::Available();
   return {"padwatch-check",
           demo ? "usage: padwatch-check [--demo] [--once [--json] | --rate SECONDS [--json] | "
-                 "--rumble]"
-               : "usage: padwatch-check [--once [--json] | --rate SECONDS [--json] | --rumble]",
+                 "--rumble | --record FILE [--seconds N]]"
+               : "usage: padwatch-check [--once [--json] | --rate SECONDS [--json] | --rumble | "
+                 "--record FILE [--seconds N]]",
           demo ? kHelpWithDemo.c_str() : kHelpWithoutDemo.c_str(), PADWATCH_VERSION};
 }
 
@@ -60,18 +68,38 @@ constexpr std::chrono::milliseconds kOnceSample(200);
 constexpr std::chrono::milliseconds kRumbleEach(500);
 // How often --rate looks for a controller while none is connected.
 constexpr std::chrono::milliseconds kWaitForController(50);
+// --record polls as padwatch does while a controller is connected, and
+// this seldom while none is.
+constexpr std::chrono::milliseconds kRecordIdlePoll(20);
+constexpr long kMaxRecordSeconds = 86400;
 
-enum class Mode { kNone, kOnce, kRate, kRumble };
+enum class Mode { kNone, kOnce, kRate, kRumble, kRecord };
 
 struct Options {
   Mode mode = Mode::kNone;  // none: the live screen
   bool json = false;
   bool demo = false;
-  int seconds = 0;
+  int seconds = 0;         // --rate's, or --record's --seconds (0: until stopped)
+  std::string recordPath;  // --record's FILE, "-" for standard output
 };
+
+// The whole number of seconds in argv[++*i], from 1 to max; -1 where there
+// is none.
+long Seconds(int argc, char* argv[], int* i, long max) {
+  if (*i + 1 >= argc) return -1;
+  const std::string number = argv[++*i];
+  char* end = nullptr;
+  const long seconds = std::strtol(number.c_str(), &end, 10);
+  if (number.empty() || *end != '\0' || number[0] < '0' || number[0] > '9' || seconds < 1 ||
+      seconds > max) {
+    return -1;
+  }
+  return seconds;
+}
 
 // Parses argv into *options; returns -1 to go on, or the exit status.
 int Parse(int argc, char* argv[], Options* options) {
+  int recordSeconds = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     Mode mode = Mode::kNone;
@@ -92,23 +120,37 @@ int Parse(int argc, char* argv[], Options* options) {
     } else if (arg == "--rate") {
       mode = Mode::kRate;
       if (i + 1 >= argc) return UsageError("--rate needs a number of seconds");
-      const std::string number = argv[++i];
-      char* end = nullptr;
-      const long seconds = std::strtol(number.c_str(), &end, 10);
-      if (number.empty() || *end != '\0' || number[0] < '0' || number[0] > '9' || seconds < 1 ||
-          seconds > 600) {
-        return UsageError("--rate takes a whole number of seconds from 1 to 600");
-      }
+      const long seconds = Seconds(argc, argv, &i, 600);
+      if (seconds < 0) return UsageError("--rate takes a whole number of seconds from 1 to 600");
       options->seconds = static_cast<int>(seconds);
+    } else if (arg == "--record") {
+      mode = Mode::kRecord;
+      if (i + 1 >= argc) return UsageError("--record needs a FILE ('-' for standard output)");
+      options->recordPath = argv[++i];
+    } else if (arg == "--seconds") {
+      if (i + 1 >= argc) return UsageError("--seconds needs a number");
+      const long seconds = Seconds(argc, argv, &i, kMaxRecordSeconds);
+      if (seconds < 0) {
+        return UsageError("--seconds takes a whole number from 1 to " +
+                          std::to_string(kMaxRecordSeconds));
+      }
+      recordSeconds = static_cast<int>(seconds);
+      continue;
     } else {
       return UsageError(UnknownOption(arg));
     }
-    if (options->mode != Mode::kNone) return UsageError("give one of --once, --rate, --rumble");
+    if (options->mode != Mode::kNone) {
+      return UsageError("give one of --once, --rate, --rumble, --record");
+    }
     options->mode = mode;
   }
-  if (options->json && (options->mode == Mode::kRumble || options->mode == Mode::kNone)) {
+  if (options->json && options->mode != Mode::kOnce && options->mode != Mode::kRate) {
     return UsageError("--json goes with --once or --rate");
   }
+  if (recordSeconds != 0 && options->mode != Mode::kRecord) {
+    return UsageError("--seconds goes with --record");
+  }
+  if (options->mode == Mode::kRecord) options->seconds = recordSeconds;
   if (options->mode == Mode::kNone) {
     const std::string unavailable = ScreenUnavailableReason();
     if (!unavailable.empty()) return UsageError(unavailable);
@@ -151,6 +193,66 @@ int RunRate(const Options& options, DemoPads* demo) {
   return 0;
 }
 
+// Where a recording goes: a file, or standard output. Whole lines are
+// written and flushed as they come, so the file is a valid scenario at
+// every moment.
+class RecordFile {
+ public:
+  explicit RecordFile(const std::string& path) : path(path) {
+    file = path == "-" ? stdout : std::fopen(path.c_str(), "wb");
+    if (file == nullptr) error = errno;
+  }
+  ~RecordFile() {
+    if (file != nullptr && file != stdout) std::fclose(file);
+  }
+  bool Write(const std::string& lines) {
+    if (file == nullptr) return false;
+    if (lines.empty()) return true;
+    if (std::fwrite(lines.data(), 1, lines.size(), file) != lines.size() ||
+        std::fflush(file) != 0) {
+      error = errno;
+      return false;
+    }
+    return true;
+  }
+  // Says why the last write failed; returns the exit status (1).
+  int Failed() const {
+    if (path == "-") {
+      std::fprintf(stderr, "padwatch-check: cannot write to standard output: %s\n",
+                   std::strerror(error));
+    } else {
+      std::fprintf(stderr, "padwatch-check: %s: cannot write: %s\n", Printable(path).c_str(),
+                   std::strerror(error));
+    }
+    return 1;
+  }
+
+ private:
+  std::string path;
+  std::FILE* file = nullptr;
+  int error = 0;
+};
+
+int RunRecord(const Options& options, DemoPads* demo) {
+  RecordFile out(options.recordPath);
+  if (!out.Write(Recorder::kHeader)) return out.Failed();
+  std::cerr << "Recording"
+            << (options.seconds > 0 ? " for " + std::to_string(options.seconds) + " s" : "")
+            << "; Ctrl+C stops." << std::endl;
+  Recorder recorder;
+  const auto start = std::chrono::steady_clock::now();
+  const double end = options.seconds * 1000.0;
+  while (!StopRequested()) {
+    const double now = Since(start);
+    if (options.seconds > 0 && now >= end) break;
+    if (demo != nullptr) demo->Move(now / 1000.0);
+    if (!out.Write(recorder.Poll(static_cast<std::uint64_t>(now)))) return out.Failed();
+    if (!recorder.AnyConnected()) std::this_thread::sleep_for(kRecordIdlePoll);
+  }
+  if (!out.Write(recorder.Finish())) return out.Failed();
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -182,6 +284,11 @@ int main(int argc, char* argv[]) {
     case Mode::kRumble:
       std::cout << FormatRumbleText(RunRumble(kRumbleEach, StopRequested)) << std::flush;
       break;
+    case Mode::kRecord: {
+      const int recorded = RunRecord(options, demo);
+      StopCompleted();
+      return recorded;
+    }
     case Mode::kNone: {
       const int live = RunLiveScreen(demo, StopRequested);
       StopCompleted();

@@ -19,9 +19,10 @@
 namespace {
 
 constexpr ProgramText kProgram = {
-    "padwatch-replay", "usage: padwatch-replay FILE",
+    "padwatch-replay", "usage: padwatch-replay [--realtime] FILE",
     "Plays the scenario in FILE ('-' for standard input) and prints what padwatch\n"
-    "prints for it.\n",
+    "prints for it, as fast as it can; with --realtime at the pace its \"at\" lines\n"
+    "give, as padwatch-check --record wrote them.\n",
     PADWATCH_VERSION};
 
 enum class ReadResult { kRead, kBadText, kCannotRead, kStopped };
@@ -54,13 +55,25 @@ int main(int argc, char* argv[]) {
   SetProgramText(kProgram);
   InstallConsoleWriter(StopRequested);
   InstallStopHandlers();
-  if (argc < 2) return UsageError("no FILE given");
-  const std::string path = argv[1];
-  if (path == "--help" || path == "-h") return PrintHelp();
-  if (path == "--version") return PrintVersion();
-  // "-" is standard input; a file whose name starts with '-' is "./-name".
-  if (path.size() > 1 && path[0] == '-') return UsageError(UnknownOption(path));
-  if (argc > 2) return UsageError("one FILE only, not " + std::to_string(argc - 1) + " arguments");
+  bool realtime = false;
+  std::string path;
+  int files = 0;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") return PrintHelp();
+    if (arg == "--version") return PrintVersion();
+    if (arg == "--realtime") {
+      realtime = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      // "-" is standard input; a file whose name starts with '-' is "./-name".
+      return UsageError(UnknownOption(arg));
+    } else {
+      path = arg;
+      ++files;
+    }
+  }
+  if (files == 0) return UsageError("no FILE given");
+  if (files > 1) return UsageError("one FILE only, not " + std::to_string(files));
   const std::string shownName = path == "-" ? "<stdin>" : Printable(path);
 
   std::FILE* file = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
@@ -87,7 +100,7 @@ int main(int argc, char* argv[]) {
 
   scripted::Reset();
   Application* application = new Application();
-  PlayScenario(scenario, *application, StopRequested);
+  PlayScenario(scenario, *application, StopRequested, realtime);
   application->Stop();
   delete application;
   return std::cout.good() ? 0 : ConsoleFailureStatus("padwatch-replay");

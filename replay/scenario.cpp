@@ -133,14 +133,23 @@ class LineParser {
 
   bool ReadText(ScenarioStep* step) {
     if (!NeedValue()) return false;
-    for (std::size_t i = 2; i < words.size(); ++i) step->text += (i > 2 ? " " : "") + words[i];
-    return true;
+    std::string text;
+    for (std::size_t i = 2; i < words.size(); ++i) text += (i > 2 ? " " : "") + words[i];
+    return Unescape(text, &step->text);
   }
 
   bool ReadWord(ScenarioStep* step) {
-    if (!NeedValue()) return false;
-    step->text = words[2];
-    return NoMoreWords(3);
+    return NeedValue() && NoMoreWords(3) && Unescape(words[2], &step->text);
+  }
+
+  bool ReadAt(ScenarioStep* step) {
+    if (words.size() < 2) return Fail("at: missing time (milliseconds since the start)");
+    long long ms = 0;
+    if (ParseInteger(words[1], &ms) != NumberParse::kOk || ms < 0) {
+      return Fail("at: time must be a whole number of milliseconds, not " + QuoteWord(words[1]));
+    }
+    step->atMs = static_cast<std::uint64_t>(ms);
+    return NoMoreWords(2);
   }
 
   bool ReadIds(ScenarioStep* step) {
@@ -198,6 +207,32 @@ class LineParser {
     }
     return true;
   }
+
+  // A device's text with its escapes (\\ and \xNN) undone.
+  bool Unescape(const std::string& text, std::string* out) {
+    out->clear();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] != '\\') {
+        *out += text[i];
+      } else if (i + 1 < text.size() && text[i + 1] == '\\') {
+        *out += '\\';
+        ++i;
+      } else if (i + 3 < text.size() && text[i + 1] == 'x' && IsHex(text[i + 2]) &&
+                 IsHex(text[i + 3])) {
+        *out += static_cast<char>(HexValue(text[i + 2]) * 16 + HexValue(text[i + 3]));
+        i += 3;
+      } else {
+        return Fail(words[0] + ": unknown escape " + QuoteWord(text.substr(i, 4)) +
+                    " (a backslash is written \\\\, any byte \\xNN)");
+      }
+    }
+    return true;
+  }
+
+  static bool IsHex(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+  }
+  static int HexValue(char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; }
 
   // The commands about a device need a value after the slot.
   bool NeedValue() { return words.size() >= 3 || Fail(words[0] + ": missing value"); }
@@ -258,7 +293,43 @@ void WritePollCount(const ScenarioStep& step, std::string* text) {
   text->append(" ").append(std::to_string(step.polls));
 }
 
-void WriteText(const ScenarioStep& step, std::string* text) { text->append(" ").append(step.text); }
+// A device's text as reading gives it back: a backslash as \\, and as \xNN
+// every byte that is not printable ASCII, '#' (which starts a comment) and
+// every space but one between two words (the reader joins words with one;
+// a word alone, as a GUID, keeps none).
+std::string Escaped(const std::string& text, bool oneWord) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    const bool lone = c == ' ' && !oneWord && i > 0 && i + 1 < text.size() && text[i - 1] != ' ' &&
+                      text[i + 1] != ' ';
+    if (c == '\\') {
+      out += "\\\\";
+    } else if (c > ' ' && c < 0x7F && c != '#') {
+      out += static_cast<char>(c);
+    } else if (lone) {
+      out += ' ';
+    } else {
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
+
+void WriteText(const ScenarioStep& step, std::string* text) {
+  text->append(" ").append(Escaped(step.text, false));
+}
+
+void WriteWord(const ScenarioStep& step, std::string* text) {
+  text->append(" ").append(Escaped(step.text, true));
+}
+
+void WriteAt(const ScenarioStep& step, std::string* text) {
+  text->append(" ").append(std::to_string(step.atMs));
+}
 
 void WriteIds(const ScenarioStep& step, std::string* text) {
   char ids[16];
@@ -296,13 +367,14 @@ constexpr Command kCommands[] = {
     {"set", Kind::kSet, true, &Parser::ReadFields, WriteFields},
     {"poll", Kind::kPoll, false, &Parser::ReadPollCount, WritePollCount},
     {"name", Kind::kName, true, &Parser::ReadText, WriteText},
-    {"guid", Kind::kGuid, true, &Parser::ReadWord, WriteText},
+    {"guid", Kind::kGuid, true, &Parser::ReadWord, WriteWord},
     {"mapping", Kind::kMapping, true, &Parser::ReadText, WriteText},
     {"ids", Kind::kIds, true, &Parser::ReadIds, WriteIds},
     {"subtype", Kind::kSubType, true, &Parser::ReadSubType, WriteSubType},
     {"wireless", Kind::kWireless, true, &Parser::ReadYesNo, WriteYesNo},
     {"vibration", Kind::kVibration, true, &Parser::ReadYesNo, WriteYesNo},
     {"battery", Kind::kBattery, true, &Parser::ReadBattery, WriteBattery},
+    {"at", Kind::kAt, false, &Parser::ReadAt, WriteAt},
 };
 
 // "plug, unplug, ... or battery".
@@ -404,17 +476,22 @@ bool ParseScenario(const std::string& text, Scenario* scenario, std::size_t* err
   return false;
 }
 
+std::string FormatStep(const ScenarioStep& step) {
+  std::string text;
+  for (const Command& command : kCommands) {
+    if (command.kind != step.kind) continue;
+    text += command.name;
+    if (command.takesSlot) text += " " + std::to_string(step.slot);
+    command.write(step, &text);
+    break;
+  }
+  return text + '\n';
+}
+
 std::string FormatScenario(const Scenario& scenario) {
   std::string text;
   scenario.ForEach([&](const ScenarioStep& step) {
-    for (const Command& command : kCommands) {
-      if (command.kind != step.kind) continue;
-      text += command.name;
-      if (command.takesSlot) text += " " + std::to_string(step.slot);
-      command.write(step, &text);
-      break;
-    }
-    text += '\n';
+    text += FormatStep(step);
     return true;
   });
   return text;

@@ -6,11 +6,15 @@
 //   press S NAME... | release S NAME...
 //   set S FIELD VALUE [FIELD VALUE]...  lx ly rx ry: -32768..32767, lt rt: 0..255
 //   poll [N]                          N polls (default 1) with the readings as they stand
+//   at MS                             when the next polls happened, in milliseconds
+//                                     since the start (a recording says it; replay
+//                                     waits for it only when asked to keep the pace)
 //
 // and what the device in a slot says of itself (padwatch never asks; the
 // check tool does):
 //
 //   name S TEXT... | guid S TEXT | mapping S TEXT...
+//                                     with \\ for a backslash and \xNN for any byte
 //   ids S VENDOR PRODUCT              four hexadecimal digits each
 //   subtype S SUBTYPE                 gamepad wheel arcade_stick ... unknown
 //   wireless S yes|no | vibration S yes|no
@@ -100,6 +104,9 @@ class ScenarioReader {
 // to a short description; *scenario is then unspecified.
 bool ParseScenario(const std::string& text, Scenario* scenario, std::size_t* errorLine,
                    std::string* error);
+
+// One step as a line of the text format, newline included.
+std::string FormatStep(const ScenarioStep& step);
 
 // Writes scenario back in the text format, one command per line, so that
 // parsing the text gives the same steps.

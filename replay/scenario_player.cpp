@@ -1,6 +1,9 @@
 #include "replay/scenario_player.h"
 
+#include <algorithm>
+#include <chrono>
 #include <iostream>
+#include <thread>
 
 #include "app/application.h"
 #include "platform/scripted/scripted_xinput.h"
@@ -71,6 +74,7 @@ void ApplyStep(const ScenarioStep& step) {
       ApplySet(step);
       break;
     case ScenarioStep::Kind::kPoll:
+    case ScenarioStep::Kind::kAt:
       break;
     default:
       ApplyDeviceStep(step);
@@ -78,8 +82,19 @@ void ApplyStep(const ScenarioStep& step) {
   }
 }
 
-bool PlayScenario(const Scenario& scenario, Application& application, bool (*stopRequested)()) {
+bool PlayScenario(const Scenario& scenario, Application& application, bool (*stopRequested)(),
+                  bool keepPace) {
+  const auto start = std::chrono::steady_clock::now();
   return scenario.ForEach([&](const ScenarioStep& step) {
+    if (step.kind == ScenarioStep::Kind::kAt && keepPace) {
+      // In slices, so that a stop is seen while waiting.
+      const auto due = start + std::chrono::milliseconds(step.atMs);
+      while (std::chrono::steady_clock::now() < due) {
+        if (stopRequested != nullptr && stopRequested()) return false;
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            due - std::chrono::steady_clock::now(), std::chrono::milliseconds(100)));
+      }
+    }
     if (step.kind != ScenarioStep::Kind::kPoll) {
       ApplyStep(step);
       return true;

@@ -12,8 +12,10 @@ void ApplyStep(const ScenarioStep& step);
 
 // Plays scenario on the scripted platform, calling application.Update() once
 // per poll. Stops early, returning false, if the application stops,
-// std::cout has failed or stopRequested (if given) returns true.
+// std::cout has failed or stopRequested (if given) returns true. With
+// keepPace, each "at" step waits until its time since the start has come;
+// otherwise the scenario plays as fast as it can.
 bool PlayScenario(const Scenario& scenario, Application& application,
-                  bool (*stopRequested)() = nullptr);
+                  bool (*stopRequested)() = nullptr, bool keepPace = false);
 
 #endif  // PADWATCH_REPLAY_SCENARIO_PLAYER_H_

@@ -5,7 +5,8 @@ namespace {
 // The compact form of a step: a first byte with the kind (bits 0-3) and the
 // slot (bits 4-5), then for presses and releases the button mask (2 bytes),
 // for sets the mask of fields given and 2 bytes for each, for polls the
-// count in 7-bit groups, lowest first, with bit 7 set on all but the last;
+// count (and for "at" the time) in 7-bit groups, lowest first, with bit 7
+// set on all but the last;
 // for texts their length so and their bytes; for the other device commands
 // their ids, code, flag and level.
 void PutWord(std::vector<std::uint8_t>* bytes, std::uint16_t word) {
@@ -52,6 +53,9 @@ void EncodeStep(const ScenarioStep& step, std::vector<std::uint8_t>* bytes) {
       break;
     case ScenarioStep::Kind::kPoll:
       PutCount(bytes, step.polls);
+      break;
+    case ScenarioStep::Kind::kAt:
+      PutCount(bytes, step.atMs);
       break;
     case ScenarioStep::Kind::kName:
     case ScenarioStep::Kind::kGuid:
@@ -105,6 +109,9 @@ std::size_t DecodeStep(const std::uint8_t* at, ScenarioStep* step) {
       break;
     case ScenarioStep::Kind::kPoll:
       step->polls = GetCount(&at);
+      break;
+    case ScenarioStep::Kind::kAt:
+      step->atMs = GetCount(&at);
       break;
     case ScenarioStep::Kind::kName:
     case ScenarioStep::Kind::kGuid:

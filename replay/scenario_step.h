@@ -32,6 +32,7 @@ struct ScenarioStep {
     kWireless,
     kVibration,
     kBattery,
+    kAt,
   };
   Kind kind = Kind::kPoll;
   DWORD slot = 0;
@@ -39,6 +40,7 @@ struct ScenarioStep {
   std::uint8_t fieldsSet = 0;                     // kSet: bit i set when field i is given
   std::int32_t values[kScenarioFieldCount] = {};  // kSet
   std::uint64_t polls = 0;                        // kPoll
+  std::uint64_t atMs = 0;                         // kAt
   std::string text;                               // kName, kGuid, kMapping
   std::uint16_t vendorId = 0;                     // kIds
   std::uint16_t productId = 0;                    // kIds

@@ -29,7 +29,7 @@ TEST_P(CheckUsageTest, OneLineOfUsageAndStatusTwo) {
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err, std::string("padwatch-check: ") + GetParam().what +
                             " (usage: padwatch-check [--demo] [--once [--json] | --rate SECONDS "
-                            "[--json] | --rumble])\n");
+                            "[--json] | --rumble | --record FILE [--seconds N]])\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -49,9 +49,18 @@ INSTANTIATE_TEST_SUITE_P(
         BadArguments{"RateNotANumber",
                      {"--rate", "2s"},
                      "--rate takes a whole number of seconds from 1 to 600"},
-        BadArguments{"TwoModes", {"--once", "--rumble"}, "give one of --once, --rate, --rumble"},
+        BadArguments{
+            "TwoModes", {"--once", "--rumble"}, "give one of --once, --rate, --rumble, --record"},
         BadArguments{"JsonWithRumble", {"--rumble", "--json"}, "--json goes with --once or --rate"},
-        BadArguments{"JsonAlone", {"--json"}, "--json goes with --once or --rate"}),
+        BadArguments{"JsonAlone", {"--json"}, "--json goes with --once or --rate"},
+        BadArguments{
+            "JsonWithRecord", {"--record", "-", "--json"}, "--json goes with --once or --rate"},
+        BadArguments{
+            "RecordWithoutFile", {"--record"}, "--record needs a FILE ('-' for standard output)"},
+        BadArguments{"SecondsAlone", {"--seconds", "5"}, "--seconds goes with --record"},
+        BadArguments{"SecondsZero",
+                     {"--record", "-", "--seconds", "0"},
+                     "--seconds takes a whole number from 1 to 86400"}),
     [](const ::testing::TestParamInfo<BadArguments>& info) { return info.param.name; });
 
 TEST(CheckMainTest, OnceAndRumbleWithNoController) {
@@ -133,6 +142,57 @@ TEST(CheckMainTest, RateSaysAtOnceThatItWaitsForAController) {
             std::string::npos)
       << result.err;
   EXPECT_EQ(result.err.find("Measuring"), std::string::npos) << result.err;
+}
+
+// A recording of the demo's pads plays back through padwatch-replay.
+TEST(CheckRecordTest, RecordsAScenarioThatReplays) {
+  const std::string path = ::testing::TempDir() + "/demo-recording.scn";
+  ProcessResult result = RunProcess({kCheck, "--demo", "--record", path, "--seconds", "1"}, {});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  result = RunProcess({PADWATCH_REPLAY_BINARY, path}, {});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out.rfind("Button [A] pressed on Device: 0\n", 0), 0u)
+      << result.out.substr(0, 200);
+  EXPECT_NE(
+      result.out.find("Controller connected!\nController connected!\n Connected Devices: 2\n"),
+      std::string::npos);
+}
+
+TEST(CheckRecordTest, SigtermLeavesACompleteFile) {
+  ProcessOptions options;
+  options.signalAfterMs = 700;
+  options.signalToSend = SIGTERM;
+  const ProcessResult result = RunProcess({kCheck, "--demo", "--record", "-"}, options);
+  EXPECT_EQ(result.exitCode, 0);
+  ASSERT_FALSE(result.out.empty());
+  EXPECT_EQ(result.out.back(), '\n');
+  const std::string last = result.out.substr(result.out.rfind('\n', result.out.size() - 2) + 1);
+  EXPECT_EQ(last.rfind("poll ", 0), 0u) << last;
+  ProcessOptions replay;
+  replay.input = result.out;
+  EXPECT_EQ(RunProcess({PADWATCH_REPLAY_BINARY, "-"}, replay).exitCode, 0);
+}
+
+TEST(CheckRecordTest, AFullOutputEndsItWithOneMessage) {
+  ProcessOptions options;
+  options.stdoutTarget = StdoutTarget::kDevFull;
+  const ProcessResult result = RunProcess({kCheck, "--demo", "--record", "-"}, options);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err,
+            "padwatch-check: cannot write to standard output: No space left on device\n");
+}
+
+TEST(CheckRecordTest, ReplayKeepsThePaceOnlyWhenAsked) {
+  ProcessOptions options;
+  options.input = "plug 0\nat 400\npress 0 A\npoll\n";
+  ProcessResult result = RunProcess({PADWATCH_REPLAY_BINARY, "--realtime", "-"}, options);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_GE(result.elapsedMs, 400);
+  EXPECT_EQ(result.out,
+            "Button [A] pressed on Device: 0\nController connected!\n Connected Devices: 1\n");
+  result = RunProcess({PADWATCH_REPLAY_BINARY, "-"}, options);
+  EXPECT_EQ(result.out,
+            "Button [A] pressed on Device: 0\nController connected!\n Connected Devices: 1\n");
 }
 
 }  // namespace

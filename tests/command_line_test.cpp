@@ -19,10 +19,11 @@ struct Companion {
 };
 
 const Companion kCompanions[] = {
-    {PADWATCH_REPLAY_BINARY, "padwatch-replay", "usage: padwatch-replay FILE"},
+    {PADWATCH_REPLAY_BINARY, "padwatch-replay", "usage: padwatch-replay [--realtime] FILE"},
     {PADWATCH_DEMO_BINARY, "padwatch-demo", "usage: padwatch-demo [--no-delay]"},
     {PADWATCH_CHECK_BINARY, "padwatch-check",
-     "usage: padwatch-check [--demo] [--once [--json] | --rate SECONDS [--json] | --rumble]"},
+     "usage: padwatch-check [--demo] [--once [--json] | --rate SECONDS [--json] | --rumble | "
+     "--record FILE [--seconds N]]"},
 };
 
 class CommandLineTest : public ::testing::TestWithParam<Companion> {
@@ -70,12 +71,12 @@ INSTANTIATE_TEST_SUITE_P(Companions, CommandLineTest, ::testing::ValuesIn(kCompa
 TEST(ReplayCommandLineTest, WantsExactlyOneFile) {
   ProcessResult result = RunProcess({PADWATCH_REPLAY_BINARY}, {});
   EXPECT_EQ(result.exitCode, 2);
-  EXPECT_EQ(result.err, "padwatch-replay: no FILE given (usage: padwatch-replay FILE)\n");
+  EXPECT_EQ(result.err,
+            "padwatch-replay: no FILE given (usage: padwatch-replay [--realtime] FILE)\n");
   result = RunProcess({PADWATCH_REPLAY_BINARY, "a", "b"}, {});
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(result.err,
-            "padwatch-replay: one FILE only, not 2 arguments (usage: padwatch-replay "
-            "FILE)\n");
+            "padwatch-replay: one FILE only, not 2 (usage: padwatch-replay [--realtime] FILE)\n");
 }
 
 }  // namespace

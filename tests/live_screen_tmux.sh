@@ -96,6 +96,7 @@ demo_stopped() {  # demo_stopped SIZE key|signal
   [ "$first" != "$(tmux_ capture-pane -p -t t)" ] || fail "the demo's values do not move"
   on_screen
   if [ "$2" = key ]; then tmux_ send-keys -t t q; else kill -TERM "$(check_pid)"; fi
+  await 'exit status 0'
   tmux_ capture-pane -p -t t | grep -q 'Slot 0' && fail "the panels are still on the screen"
   given_back
 }

@@ -76,7 +76,7 @@ void PrintTo(const HostileInput& input, std::ostream* out) { *out << input.name;
 
 const std::string kExpectedCommands =
     " (expected plug, unplug, press, release, set, poll, name, guid, mapping, ids, subtype, "
-    "wireless, vibration or battery)\n";
+    "wireless, vibration, battery or at)\n";
 
 class ReplayHostileInputTest : public ::testing::TestWithParam<HostileInput> {};
 

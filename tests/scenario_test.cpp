@@ -38,10 +38,16 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadLine{"plug 0\njump 1\n", 2,
                 "unknown command 'jump' (expected plug, unplug, press, release, set, poll, name, "
-                "guid, mapping, ids, subtype, wireless, vibration or battery)"},
+                "guid, mapping, ids, subtype, wireless, vibration, battery or at)"},
         BadLine{"ids 0 45e 028e\n", 1, "ids: expected four hexadecimal digits, not '45e'"},
         BadLine{"ids 0 045e\n", 1, "ids: missing product id"},
         BadLine{"name 1\n", 1, "name: missing value"},
+        BadLine{"name 1 a\\qb\n", 1,
+                "name: unknown escape '\\qb' (a backslash is written \\\\, any byte \\xNN)"},
+        BadLine{"guid 1 ab\\x4\n", 1,
+                "guid: unknown escape '\\x4' (a backslash is written \\\\, any byte \\xNN)"},
+        BadLine{"at -1\n", 1, "at: time must be a whole number of milliseconds, not '-1'"},
+        BadLine{"at\n", 1, "at: missing time (milliseconds since the start)"},
         BadLine{"subtype 0 car\n", 1,
                 "subtype: unknown 'car' (expected gamepad wheel arcade_stick flight_stick "
                 "dance_pad guitar guitar_alternate drum_kit guitar_bass arcade_pad unknown)"},
@@ -109,13 +115,31 @@ TEST(ScenarioTest, WritesBackWhatItRead) {
       "RB L3 R3\nrelease 2 R3\nset 3 lx -32768 ly 32767 rx -1 ry 0 lt 0 rt 255\nset 0 rt 1\n"
       "poll 1\npoll 127\npoll 128\npoll 9223372036854775807\nname 2 Pad  # 2\n"
       "guid 0 0300abc\nmapping 3 a,b c\nids 1 045e 0b13\nsubtype 0 drum_kit\nwireless 1 yes\n"
-      "vibration 2 no\nbattery 0 unknown\nbattery 1 wired\nbattery 2 other low\n";
+      "vibration 2 no\nbattery 0 unknown\nbattery 1 wired\nbattery 2 other low\nat 0\n"
+      "at 9223372036854775807\nname 1 a\\x1b]0;x\\x07 b\\\\\\x23c \\xff\n"
+      "guid 2 a\\x20b\nmapping 0 \\x20lead, trail\\x20\n";
   Scenario scenario;
   std::size_t line = 0;
   std::string error;
   ASSERT_TRUE(ParseScenario(text, &scenario, &line, &error)) << error;
   EXPECT_EQ(FormatScenario(scenario), std::regex_replace(text, std::regex("  # 2"), ""));
-  EXPECT_EQ(scenario.StepCount(), 20u);
+  EXPECT_EQ(scenario.StepCount(), 25u);
+}
+
+// Device texts may hold any byte; they come back as they were, and every
+// line stays one line of printable ASCII.
+TEST(ScenarioTest, DeviceTextsGoInEscaped) {
+  ScenarioStep step;
+  step.kind = ScenarioStep::Kind::kName;
+  step.slot = 1;
+  step.text = std::string("  Evil\x1b]0;x\x07 #1 \\ \xff\0 end  ", 26);
+  const std::string line = FormatStep(step);
+  EXPECT_EQ(line, "name 1 \\x20\\x20Evil\\x1b]0;x\\x07 \\x231 \\\\ \\xff\\x00 end\\x20\\x20\n");
+  Scenario scenario;
+  std::size_t errorLine = 0;
+  std::string error;
+  ASSERT_TRUE(ParseScenario(line, &scenario, &errorLine, &error)) << error;
+  EXPECT_EQ(Steps(scenario)[0].text, step.text);
 }
 
 TEST(ScenarioTest, EmptyScenarioIsValid) {
