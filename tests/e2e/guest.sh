@@ -95,3 +95,19 @@ matches_any() {
   diff -u "$1" "$actual"
   return 1
 }
+
+# without_repeats FILE: padwatch's lines with every "with value" line that
+# repeats the last one for its axis (no other line of that axis between)
+# left out: how often such a line repeats depends on when each program
+# polled, not on what the controller did.
+without_repeats() {
+  awk '
+    / with value: / {
+      key = $0; sub(/ with value: .*/, "", key)
+      if (last[key] == $0) next
+      last[key] = $0; print; next
+    }
+    /^Axis \[/ { key = $0; sub(/\] .*/, "", key); for (k in last) if (index(k, key "]") == 1) delete last[k] }
+    { print }
+  ' "$1"
+}

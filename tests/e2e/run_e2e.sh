@@ -6,10 +6,13 @@
 # consecutive identical lines merged (a held axis writes a line per poll),
 # must equal the expected lines beside the scenario.
 #
-#   run_e2e.sh PADWATCH FEEDER WORKDIR CHECK
+#   run_e2e.sh PADWATCH FEEDER WORKDIR CHECK REPLAY
 #
 # It also runs padwatch-check (CHECK) on an Xbox 360 pad: --once must name
-# it with its ids, and --rate must find the 250 Hz the feeder plays.
+# it with its ids, and --rate must find the 250 Hz the feeder plays. And
+# beside padwatch in every scenario, padwatch-check --record: the recording,
+# played on the host by padwatch-replay (REPLAY), must print what padwatch
+# printed, but for how often a "with value" line repeats.
 #
 # Runs only when asked, with PADWATCH_E2E=1 in the environment (it downloads
 # a kernel and takes minutes); otherwise, and when qemu cannot start at all,
@@ -19,6 +22,7 @@ padwatch=$1
 feeder=$2
 work=$3
 check=$4
+replay=$5
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 source "$here/guest.sh"
@@ -56,18 +60,26 @@ for script in /e2e/*.feed; do
   name=$(basename "$script" .feed)
   padwatch >"/tmp/$name.out" 2>"/tmp/$name.err" &
   pid=$!
+  # Side by side: a recording of the same pads, to be replayed on the host.
+  padwatch-check --record "/tmp/$name.scn" 2>"/tmp/$name.record.err" &
+  recorder=$!
   sleep 1
   uinput_feeder "$script" 2>"/tmp/$name.feeder"
   feeder=$?
   sleep 1
-  kill -INT "$pid"
+  kill -INT "$pid" "$recorder"
   wait "$pid"
   status=$?
+  wait "$recorder"
+  recorded=$?
   echo "=== BEGIN $name padwatch=$status feeder=$feeder"
   uniq "/tmp/$name.out"
   echo "=== STDERR $name"
-  cat "/tmp/$name.err" "/tmp/$name.feeder"
+  cat "/tmp/$name.err" "/tmp/$name.feeder" "/tmp/$name.record.err"
   echo "=== END $name"
+  echo "=== RECORDING $name recorder=$recorded"
+  cat "/tmp/$name.scn"
+  echo "=== RECORDING END $name"
 done
 uinput_feeder /e2e/check_x360.script 2>/tmp/check.feeder &
 feeder=$!
@@ -117,6 +129,27 @@ for feed in "$here"/*.feed; do
     echo "FAIL $name ($header)"
     cat "$work/$name.diff"
     sed -n "/^=== STDERR $name\$/,/^=== END $name\$/p" "$log.txt"
+    failed=1
+  fi
+done
+
+# The recordings, replayed here: every line padwatch printed in the guest, in
+# the same order, but for how often each "with value" line repeats.
+for feed in "$here"/*.feed; do
+  name=$(basename "$feed" .feed)
+  sed -n "/^=== RECORDING $name /,/^=== RECORDING END $name\$/p" "$log.txt" | sed '1d;$d' \
+    >"$work/$name.recording.scn"
+  header=$(grep "^=== RECORDING $name " "$log.txt" || echo "(missing)")
+  "$replay" "$work/$name.recording.scn" >"$work/$name.replayed" 2>"$work/$name.replay.err" || true
+  without_repeats "$work/$name.actual" >"$work/$name.live.cmp"
+  without_repeats "$work/$name.replayed" >"$work/$name.replayed.cmp"
+  if grep -q "recorder=0" <<<"$header" &&
+     diff -u "$work/$name.live.cmp" "$work/$name.replayed.cmp" >"$work/$name.replay.diff"; then
+    echo "ok   $name recorded and replayed: $(wc -l <"$work/$name.live.cmp") lines as padwatch" \
+         "printed them ($(wc -c <"$work/$name.recording.scn") bytes of recording)"
+  else
+    echo "FAIL $name recorded and replayed ($header)"
+    cat "$work/$name.replay.diff" "$work/$name.replay.err"
     failed=1
   fi
 done

@@ -8,9 +8,13 @@
 # scenario says why) and NAME.out otherwise, or an alternative beside it
 # (see expected_outputs in guest.sh).
 #
-#   run_wine_e2e.sh ZIPDIR FEEDER WORKDIR
+#   run_wine_e2e.sh ZIPDIR FEEDER WORKDIR REPLAY
 #
-# padwatch.exe is taken from the Windows zip in ZIPDIR, as shipped.
+# padwatch.exe is taken from the Windows zip in ZIPDIR, as shipped. In the
+# scenarios of $recorded, padwatch-check.exe --record (from the zip too) runs
+# beside it; the recording, played here by the Linux padwatch-replay
+# (REPLAY), must print what padwatch.exe printed, but for how often a "with
+# value" line repeats.
 #
 # The guest's root is the host's /usr and /etc over 9p, read-only, with tmpfs
 # for everything written; WORKDIR/wine/run is shared read-write for the
@@ -21,6 +25,8 @@ set -euo pipefail
 zipdir=$1
 feeder=$2
 work=$3
+replay=$4
+recorded=(x360_buttons)
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 source "$here/guest.sh"
@@ -59,7 +65,8 @@ fi
 run="$work/wine/run"
 rm -rf "$run" && mkdir -p "$run"/{bin,feeds,out}
 cp -a "$prefix" "$run/prefix"
-(cd "$run" && cmake -E tar xf "$zip" bin/padwatch.exe)
+(cd "$run" && cmake -E tar xf "$zip" bin/padwatch.exe bin/padwatch-check.exe)
+printf '%s\n' "${recorded[@]}" >"$run/record"
 cp "$feeder" "$run/bin/uinput_feeder"
 cp "$here"/*.feed "$run/feeds/"
 cp "$here/wine_guest.sh" "$run/guest.sh"
@@ -137,7 +144,21 @@ for feed in "$here"/*.feed; do
     problems+=("output differs from $(basename "${expected[0]}")")
   grep -q " feeder=0 " <<<"$header" || problems+=("the feeder failed")
   grep -q " stopped=ctrl-c " <<<"$header" || problems+=("padwatch.exe did not stop on Ctrl+C")
-  grep -q " padwatch=0$" <<<"$header" || problems+=("padwatch.exe did not exit 0")
+  grep -q " padwatch=0 " <<<"$header" || problems+=("padwatch.exe did not exit 0")
+  if printf '%s\n' "${recorded[@]}" | grep -qx "$name"; then
+    grep -q " recorder=0$" <<<"$header" || problems+=("padwatch-check.exe --record did not exit 0")
+    "$replay" "$out.recording.scn" >"$out.replayed" 2>"$out.replay.err" ||
+      problems+=("the recording does not replay")
+    without_repeats "$out.actual" >"$out.live.cmp"
+    without_repeats "$out.replayed" >"$out.replayed.cmp"
+    if diff -u "$out.live.cmp" "$out.replayed.cmp" >"$out.replay.diff"; then
+      echo "ok   $name recorded under Wine and replayed on Linux: $(wc -l <"$out.live.cmp")" \
+           "lines as padwatch.exe printed them ($(wc -c <"$out.recording.scn") bytes of recording)"
+    else
+      problems+=("the replayed recording differs from padwatch.exe's output")
+      cat "$out.replay.diff" "$out.replay.err"
+    fi
+  fi
   # A line cut short would show as output not ending in CRLF.
   if [ -s "$out.out" ] && [ "$(tail -c 2 "$out.out" | od -An -c | tr -d ' ')" != '\r\n' ]; then
     problems+=("the last line is incomplete")

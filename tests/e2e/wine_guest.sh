@@ -2,8 +2,9 @@
 # Runs inside the Wine end-to-end guest (a chroot of the host's /usr and /etc
 # over 9p), for each scenario in /xfer/feeds: a fresh start of Wine,
 # padwatch.exe watching, the feeder playing the scenario once padwatch has
-# announced each pad, then Ctrl+C. Results go to /xfer/out and one line per
-# scenario to the console.
+# announced each pad, then Ctrl+C. In the scenarios named in /xfer/record,
+# padwatch-check.exe --record runs beside padwatch.exe, stopped the same way.
+# Results go to /xfer/out and one line per scenario to the console.
 set -u
 export HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin LANG=C.UTF-8
 export WINEPREFIX=/xfer/prefix
@@ -37,6 +38,12 @@ for feed in /xfer/feeds/*.feed; do
   fi
   WINEDEBUG=-all wine /tmp/bin/padwatch.exe >"$out/$name.out" 2>"$out/$name.err" &
   pid=$!
+  recorder=
+  if grep -qx "$name" /xfer/record 2>/dev/null; then
+    WINEDEBUG=-all wine /tmp/bin/padwatch-check.exe --record "Z:/xfer/out/$name.recording.scn" \
+      >/dev/null 2>"$out/$name.record.err" &
+    recorder=$!
+  fi
   # Events reach padwatch.exe through Wine's device host some time after the
   # kernel has them: a second between them keeps their order.
   /tmp/bin/uinput_feeder --await "$out/$name.out" --min-step 1000 "$feed" 2>"$out/$name.feeder"
@@ -61,6 +68,17 @@ for feed in /xfer/feeds/*.feed; do
   fi
   wait $pid
   status=$?
-  echo "=== SCENARIO $name feeder=$feeder stopped=$stopped padwatch=$status"
+  recorded=none
+  if [ -n "$recorder" ]; then
+    kill -INT $recorder
+    for _ in $(seq 1 100); do
+      kill -0 $recorder 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -0 $recorder 2>/dev/null && kill -KILL $recorder
+    wait $recorder
+    recorded=$?
+  fi
+  echo "=== SCENARIO $name feeder=$feeder stopped=$stopped padwatch=$status recorder=$recorded"
 done
 wineserver -k >/dev/null 2>&1
