@@ -1,30 +1,20 @@
 // padwatch-check --once on scripted controllers: every scenario in
 // check_golden/ gives its .txt and .json byte for byte.
 #include "check/report/once_report.h"
-#include "check/probe/slot_probe.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 
+#include "check/probe/slot_probe.h"
 #include "platform/scripted/scripted_xinput.h"
 #include "replay/scenario_player.h"
+#include "tests/test_files.h"
 
 namespace {
 
 const std::string kGoldenDir = PADWATCH_CHECK_GOLDEN_DIR;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // Plays the scenario with a poll of every slot for each poll of the
 // scenario, as --once samples them, then reads the devices.
 Slots Sample(const std::string& path) {
@@ -44,16 +34,6 @@ Slots Sample(const std::string& path) {
   ReadDevices(slots);
   return slots;
 }
-
-std::vector<std::string> Scenarios() {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(kGoldenDir)) {
-    if (entry.path().extension() == ".scn") names.push_back(entry.path().stem().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 class OnceReportTest : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(OnceReportTest, TextAndJsonMatchByteForByte) {
@@ -67,11 +47,11 @@ TEST_P(OnceReportTest, TextAndJsonMatchByteForByte) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Scenarios, OnceReportTest, ::testing::ValuesIn(Scenarios()),
+INSTANTIATE_TEST_SUITE_P(Scenarios, OnceReportTest, ::testing::ValuesIn(ScenarioNames(kGoldenDir)),
                          [](const ::testing::TestParamInfo<std::string>& info) {
                            return info.param;
                          });
 
-TEST(OnceReportTest, ScenariosAreFound) { EXPECT_GE(Scenarios().size(), 6u); }
+TEST(OnceReportTest, ScenariosAreFound) { EXPECT_GE(ScenarioNames(kGoldenDir).size(), 6u); }
 
 }  // namespace

@@ -7,12 +7,12 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "check/probe/slot_probe.h"
 #include "input/inputs.h"
 #include "platform/scripted/scripted_xinput.h"
 #include "replay/scenario_player.h"
+#include "tests/test_files.h"
 
 namespace {
 
@@ -57,14 +57,6 @@ Panels Play(const Screen& screen) {
   }
   return panels;
 }
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 class PictureTest : public ::testing::TestWithParam<Screen> {};
 
 TEST_P(PictureTest, MatchesItsGoldenGrid) {

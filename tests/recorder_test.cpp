@@ -5,25 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include "app/application.h"
 #include "platform/scripted/scripted_xinput.h"
 #include "replay/scenario_player.h"
 #include "tests/stdout_capture.h"
+#include "tests/test_files.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 Scenario Parse(const std::string& text) {
   Scenario scenario;
   std::size_t errorLine = 0;
@@ -59,16 +47,6 @@ std::string Play(const std::string& text) {
   application.Stop();
   return out.Take();
 }
-
-std::vector<std::string> GoldenScenarios() {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(PADWATCH_GOLDEN_DIR)) {
-    if (entry.path().extension() == ".scn") names.push_back(entry.path().stem().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 class RecorderTest : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(RecorderTest, PlaysBackAsTheSessionAndRecordsAgainTheSame) {
@@ -78,7 +56,8 @@ TEST_P(RecorderTest, PlaysBackAsTheSessionAndRecordsAgainTheSame) {
   EXPECT_EQ(Record(recording), recording);
 }
 
-INSTANTIATE_TEST_SUITE_P(Golden, RecorderTest, ::testing::ValuesIn(GoldenScenarios()),
+INSTANTIATE_TEST_SUITE_P(Golden, RecorderTest,
+                         ::testing::ValuesIn(ScenarioNames(PADWATCH_GOLDEN_DIR)),
                          [](const ::testing::TestParamInfo<std::string>& info) {
                            return info.param;
                          });

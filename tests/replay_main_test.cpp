@@ -8,17 +8,12 @@
 #include <string>
 
 #include "tests/process.h"
+#include "tests/test_files.h"
 
 namespace {
 
 const std::string kReplay = PADWATCH_REPLAY_BINARY;
 const std::string kGolden = PADWATCH_GOLDEN_DIR;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 TEST(ReplayMainTest, PrintsTheWorkedExampleFromAFile) {
   const ProcessResult result = RunProcess({kReplay, kGolden + "/worked_example.scn"}, {});
   EXPECT_EQ(result.exitCode, 0);

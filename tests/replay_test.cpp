@@ -2,10 +2,7 @@
 // expected output beside them.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,17 +10,9 @@
 #include "platform/scripted/scripted_xinput.h"
 #include "replay/scenario_player.h"
 #include "tests/stdout_capture.h"
+#include "tests/test_files.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  EXPECT_TRUE(in.good()) << "cannot open " << path;
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 std::string Play(const std::string& scenarioText) {
   Scenario scenario;
   std::size_t errorLine = 0;
@@ -39,16 +28,6 @@ std::string Play(const std::string& scenarioText) {
   return out.Take();
 }
 
-// Every NAME.scn in the golden folder, so that a new one cannot be left out.
-std::vector<std::string> GoldenScenarios() {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(PADWATCH_GOLDEN_DIR)) {
-    if (entry.path().extension() == ".scn") names.push_back(entry.path().stem().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 class GoldenTest : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(GoldenTest, OutputMatchesByteForByte) {
@@ -57,12 +36,13 @@ TEST_P(GoldenTest, OutputMatchesByteForByte) {
   EXPECT_EQ(Play(ReadFile(base + ".scn")), ReadFile(base + ".out"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Scenarios, GoldenTest, ::testing::ValuesIn(GoldenScenarios()),
+INSTANTIATE_TEST_SUITE_P(Scenarios, GoldenTest,
+                         ::testing::ValuesIn(ScenarioNames(PADWATCH_GOLDEN_DIR)),
                          [](const ::testing::TestParamInfo<std::string>& info) {
                            return info.param;
                          });
 
-TEST(GoldenScenariosTest, AreFound) { EXPECT_GE(GoldenScenarios().size(), 15u); }
+TEST(GoldenScenariosTest, AreFound) { EXPECT_GE(ScenarioNames(PADWATCH_GOLDEN_DIR).size(), 15u); }
 
 TEST(ReplayTest, HeldAxisWritesAValueLineOnEveryPoll) {
   const std::string out = Play("plug 0\nset 0 lt 255\npoll 1000\n");
