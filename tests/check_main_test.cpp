@@ -123,8 +123,9 @@ TEST(CheckMainTest, DeviceStringsNeverReachTheOutputRaw) {
 TEST(CheckMainTest, DemoWorksWithEveryMode) {
   ProcessResult result = RunProcess({kCheck, "--demo", "--rate", "1"}, {});
   EXPECT_EQ(result.exitCode, 0);
+  // Measured, not judged: how regular the rate is depends on the machine's load.
   EXPECT_NE(result.out.find("Slot 0: "), std::string::npos);
-  EXPECT_NE(result.out.find("usual rate 250 Hz"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find(" reports; interval min "), std::string::npos) << result.out;
   result = RunProcess({kCheck, "--demo", "--rumble"}, {});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(
