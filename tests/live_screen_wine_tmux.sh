@@ -17,10 +17,22 @@ source "$(dirname "${BASH_SOURCE[0]}")/tmux_session.sh"
 socket="padwatch-wine-test-$$"
 trap 'tmux_ kill-server 2>/dev/null || true; rm -rf "$tmp"' EXIT
 
+# The pane runs a plain shell script, not an interactive shell: the line
+# editor of one would keep whatever mode it found the terminal in when its
+# prompt came, and Wine's console host (which outlives the program, reading
+# the terminal in its own mode until Wine ends) may give the terminal back
+# after that. The modes are read once Wine has ended.
+cat >"$tmp/run.sh" <<RUN
+stty -a > $tmp/stty-before
+wine '$exe'
+echo "exit status \$?"
+wineserver -w
+stty -a > $tmp/stty-after
+sleep 60
+RUN
 tmux_ -f /dev/null new-session -d -s t -x 100 -y 30 \
-  "env LANG=C.UTF-8 TERM=screen WINEPREFIX='$WINEPREFIX' WINEDEBUG=-all bash --norc --noprofile"
-tmux_ send-keys -t t "PS1='shell> '; clear; stty -a > $tmp/stty-before" Enter
-await 'shell>'
+  "env LANG=C.UTF-8 TERM=screen WINEPREFIX='$WINEPREFIX' WINEDEBUG=-all bash $tmp/run.sh"
+
 # The 22 rows of the four panels, each 80 columns from corner to corner.
 panels_whole() {
   tmux_ capture-pane -p -t t | head -n 22 | python3 -c '
@@ -33,7 +45,6 @@ for number, row in enumerate(rows, 1):
 ' || fail "the panels are not drawn whole"
 }
 
-tmux_ send-keys -t t "wine '$exe'; echo \"exit status \$?\"" Enter
 await 'q quit   r rumble test' 60
 panels_whole
 tmux_ send-keys -t t c r
@@ -43,11 +54,7 @@ tmux_ send-keys -t t q
 await 'exit status 0' 20
 [ "$(tmux_ display -p -t t '#{alternate_on}')" = 0 ] || fail "still on the alternate screen"
 [ "$(tmux_ display -p -t t '#{cursor_flag}')" = 1 ] || fail "the cursor is hidden"
-# Wine's console host outlives the program, reading the terminal (and so
-# anything typed) in its own mode until Wine ends: wait for that first.
-wineserver -w
-tmux_ send-keys -t t "stty -a > $tmp/stty-after" Enter
-for _ in $(seq 1 50); do [ -s "$tmp/stty-after" ] && break; sleep 0.1; done
+for _ in $(seq 1 100); do [ -s "$tmp/stty-after" ] && break; sleep 0.1; done
 cmp -s "$tmp/stty-before" "$tmp/stty-after" ||
   fail "the terminal's modes changed: $(diff "$tmp/stty-before" "$tmp/stty-after" | tr "\n" " ")"
 echo "ok   padwatch-check.exe's live screen under Wine"
