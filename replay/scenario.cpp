@@ -226,6 +226,10 @@ class LineParser {
                     " (a backslash is written \\\\, any byte \\xNN)");
       }
     }
+    if (out->size() > kScenarioMaxTextBytes) {
+      return Fail(words[0] + ": text is longer than " + std::to_string(kScenarioMaxTextBytes) +
+                  " bytes");
+    }
     return true;
   }
 

@@ -39,6 +39,10 @@
 // input can make the reader hold more than a fraction of its size.
 constexpr std::size_t kScenarioMaxBytes = std::size_t{256} << 20;  // 256 MiB
 constexpr std::size_t kScenarioMaxLineBytes = 4096;
+// A device's text (name, GUID, mapping) once its escapes are undone: short
+// enough that written back with every byte escaped (four bytes each) its
+// line stays within kScenarioMaxLineBytes.
+constexpr std::size_t kScenarioMaxTextBytes = 1000;
 
 // The steps of a scenario, each kept in its compact form (scenario_step.h).
 class Scenario {

@@ -33,6 +33,8 @@ TEST_P(ScenarioErrorTest, NamesTheLineAndWhatIsWrong) {
   EXPECT_EQ(error, GetParam().error);
 }
 
+const std::string kLongName = "name 0 " + std::string(1001, 'n') + "\n";
+
 INSTANTIATE_TEST_SUITE_P(
     BadLines, ScenarioErrorTest,
     ::testing::Values(
@@ -46,6 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "name: unknown escape '\\qb' (a backslash is written \\\\, any byte \\xNN)"},
         BadLine{"guid 1 ab\\x4\n", 1,
                 "guid: unknown escape '\\x4' (a backslash is written \\\\, any byte \\xNN)"},
+        BadLine{kLongName.c_str(), 1, "name: text is longer than 1000 bytes"},
         BadLine{"at -1\n", 1, "at: time must be a whole number of milliseconds, not '-1'"},
         BadLine{"at\n", 1, "at: missing time (milliseconds since the start)"},
         BadLine{"subtype 0 car\n", 1,
@@ -139,6 +142,19 @@ TEST(ScenarioTest, DeviceTextsGoInEscaped) {
   std::size_t errorLine = 0;
   std::string error;
   ASSERT_TRUE(ParseScenario(line, &scenario, &errorLine, &error)) << error;
+  EXPECT_EQ(Steps(scenario)[0].text, step.text);
+}
+
+// The longest text there may be, every byte escaped, still reads back.
+TEST(ScenarioTest, TheLongestTextWrittenBackFitsOnItsLine) {
+  ScenarioStep step;
+  step.kind = ScenarioStep::Kind::kMapping;
+  step.slot = 3;
+  step.text = std::string(kScenarioMaxTextBytes, '\xcc');
+  Scenario scenario;
+  std::size_t errorLine = 0;
+  std::string error;
+  ASSERT_TRUE(ParseScenario(FormatStep(step), &scenario, &errorLine, &error)) << error;
   EXPECT_EQ(Steps(scenario)[0].text, step.text);
 }
 

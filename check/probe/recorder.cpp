@@ -33,7 +33,8 @@ std::string DeviceLines(DWORD slot) {
   for (const auto& text : texts) {
     if (text.second->empty()) continue;
     ScenarioStep step = Step(text.first, slot);
-    step.text = *text.second;
+    // Cut to what a scenario holds; no device's own text comes near it.
+    step.text = text.second->substr(0, kScenarioMaxTextBytes);
     lines += FormatStep(step);
   }
   if (id.idsKnown) {
