@@ -4,7 +4,9 @@
 #                              PADWATCH_E2E=1 and qemu can start
 #   fetch_kernel WORK MODULE...  sets $kernel to a folder with the vmlinuz of
 #                              the package linux-image-amd64 points at now
-#                              and the named modules (.ko), fetched once
+#                              and the named modules (.ko) with all they
+#                              depend on, fetched once, and $modules to
+#                              them all, each after its dependencies
 #   plain_console LOG          the console log without CRs or terminal codes
 
 skip=77
@@ -40,11 +42,13 @@ fetch_kernel() {
   mkdir -p "$kernel"
   # Both tests may fetch at once (ctest --parallel): one at a time, and
   # files are only ever added, so a guest that is booting keeps its kernel.
+  # Beside each module, NAME.deps lists what it depends on, as the module
+  # itself says (its modinfo "depends="): the package ships no modules.dep.
   (
     flock 9
-    local module missing=()
-    for module in "$@"; do [ -f "$kernel/$module.ko" ] || missing+=("$module"); done
-    [ ! -f "$kernel/vmlinuz" ] || [ ${#missing[@]} -gt 0 ] || exit 0
+    local module missing=0
+    for module in "$@"; do [ -f "$kernel/$module.deps" ] || missing=1; done
+    [ ! -f "$kernel/vmlinuz" ] || [ $missing = 1 ] || exit 0
     if ! ls "$kernel"/*.deb >/dev/null 2>&1; then
       (cd "$kernel" && apt-get download "$package" >/dev/null 2>&1) ||
         { echo "cannot download $package" >&2; exit 1; }
@@ -54,14 +58,37 @@ fetch_kernel() {
     dpkg-deb -x "$kernel"/*.deb "$unpacked"
     [ -f "$kernel/vmlinuz" ] || cp "$unpacked"/boot/vmlinuz-* "$kernel/vmlinuz.new"
     [ ! -f "$kernel/vmlinuz.new" ] || mv "$kernel/vmlinuz.new" "$kernel/vmlinuz"
-    for module in "${missing[@]}"; do
-      find "$unpacked/lib/modules" -name "$module.ko" -exec cp {} "$kernel/$module.ko.new" \;
-      [ -f "$kernel/$module.ko.new" ] || { echo "no module $module in $package" >&2; exit 1; }
+    local queue=("$@") found
+    while [ ${#queue[@]} -gt 0 ]; do
+      module=${queue[0]}
+      queue=("${queue[@]:1}")
+      [ -f "$kernel/$module.deps" ] && continue
+      # A module's file may spell its name with - where the name has _.
+      found=$(find "$unpacked/lib/modules" \( -name "$module.ko" -o -name "${module//_/-}.ko" \) |
+              head -n 1)
+      [ -n "$found" ] || { echo "no module $module in $package" >&2; exit 1; }
+      cp "$found" "$kernel/$module.ko.new"
       mv "$kernel/$module.ko.new" "$kernel/$module.ko"
+      # Written last: a module with its .deps is there whole.
+      tr '\0' '\n' <"$found" | sed -n 's/^depends=//p' | head -n 1 | tr ',' '\n' |
+        sed '/^$/d; s/-/_/g' >"$kernel/$module.deps.new"
+      mv "$kernel/$module.deps.new" "$kernel/$module.deps"
+      mapfile -t -O "${#queue[@]}" queue <"$kernel/$module.deps"
     done
     rm -rf "$unpacked"
   ) 9>"$kernel.lock" || exit 1
-  echo "kernel: $package"
+  # The modules to load, each after what it depends on.
+  modules=()
+  local -A placed=()
+  place() {
+    [ -z "${placed[$1]:-}" ] || return 0
+    placed[$1]=1
+    local dependency
+    while read -r dependency; do place "$dependency"; done <"$kernel/$1.deps"
+    modules+=("$1")
+  }
+  for module in "$@"; do place "$module"; done
+  echo "kernel: $package; modules: ${modules[*]}"
 }
 
 plain_console() {

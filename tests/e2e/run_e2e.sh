@@ -35,7 +35,8 @@ root="$work/root"
 rm -rf "$root"
 mkdir -p "$root"/{bin,proc,sys,dev,tmp,e2e,modules}
 cp /bin/busybox "$root/bin/busybox"
-cp "$kernel"/*.ko "$root/modules/"
+for module in "${modules[@]}"; do cp "$kernel/$module.ko" "$root/modules/"; done
+printf '%s\n' "${modules[@]}" >"$root/modules/order"
 cp "$padwatch" "$root/bin/padwatch"
 cp "$feeder" "$root/bin/uinput_feeder"
 cp "$check" "$root/bin/padwatch-check"
@@ -51,8 +52,7 @@ mount -t proc proc /proc
 mount -t sysfs sysfs /sys
 mount -t devtmpfs devtmpfs /dev
 mount -t tmpfs tmpfs /tmp
-insmod /modules/evdev.ko
-insmod /modules/uinput.ko
+while read -r module; do insmod "/modules/$module.ko" || echo "insmod $module failed"; done </modules/order
 # No udev daemon here: SDL watches /dev/input itself.
 export SDL_JOYSTICK_DISABLE_UDEV=1
 echo
@@ -143,10 +143,22 @@ for feed in "$here"/*.feed; do
   "$replay" "$work/$name.recording.scn" >"$work/$name.replayed" 2>"$work/$name.replay.err" || true
   without_repeats "$work/$name.actual" >"$work/$name.live.cmp"
   without_repeats "$work/$name.replayed" >"$work/$name.replayed.cmp"
+  # Where the kernel leaves the order of two lines open (the scenario says
+  # so and has an alternative expected output), padwatch and the recorder,
+  # polling at different moments, may each see a different one.
+  others=()
+  for expected in $(expected_outputs "$here" "$name"); do
+    without_repeats "$expected" >"$work/$name.$(basename "$expected").cmp"
+    others+=("$work/$name.$(basename "$expected").cmp")
+  done
   if grep -q "recorder=0" <<<"$header" &&
      diff -u "$work/$name.live.cmp" "$work/$name.replayed.cmp" >"$work/$name.replay.diff"; then
     echo "ok   $name recorded and replayed: $(wc -l <"$work/$name.live.cmp") lines as padwatch" \
          "printed them ($(wc -c <"$work/$name.recording.scn") bytes of recording)"
+  elif grep -q "recorder=0" <<<"$header" && [ ${#others[@]} -gt 1 ] &&
+       other=$(matches_any "$work/$name.replayed.cmp" "${others[@]}"); then
+    echo "ok   $name recorded and replayed: the recorder saw the other order the kernel" \
+         "allows ($other), padwatch $(matches_any "$work/$name.live.cmp" "${others[@]}" || true)"
   else
     echo "FAIL $name recorded and replayed ($header)"
     cat "$work/$name.replay.diff" "$work/$name.replay.err"

@@ -40,9 +40,8 @@ if ! command -v wine >/dev/null 2>&1 || ! wine --version >/dev/null 2>&1; then
   echo "SKIPPED: wine is not installed or does not start" >&2
   exit $skip
 fi
-modules=(virtio_ring virtio virtio_pci_modern_dev virtio_pci_legacy_dev virtio_pci
-         9pnet 9pnet_virtio netfs fscache 9p evdev uinput)
-fetch_kernel "$work" "${modules[@]}"
+# What the guest needs; what these depend on comes with them.
+fetch_kernel "$work" virtio_pci 9pnet_virtio 9p evdev uinput
 
 # The prefix, once per build folder, with winebus reading pads through SDL.
 prefix="$work/wine/prefix"
