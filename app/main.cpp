@@ -3,11 +3,13 @@
 
 #include "app/application.h"
 #include "app/stop_request.h"
+#include "platform/access_hint.h"
 #include "support/console.h"
 
 int main(int /*argc*/, char* /*argv*/[], char* /*envp*/[]) {
   InstallConsoleWriter(StopRequested);
   InstallStopHandlers();
+  WarnOfUnreadableControllers();
   Application* application = new Application();
   while (application->IsRunning()) {
     application->Update();

@@ -15,6 +15,8 @@
 #include "check/probe/recorder.h"
 #include "check/probe/rumble_sequence.h"
 #include "check/probe/slot_probe.h"
+#include "check/probe/system_scan.h"
+#include "check/report/doctor_report.h"
 #include "check/report/once_report.h"
 #include "check/report/rate_report.h"
 #include "check/report/rumble_report.h"
@@ -39,7 +41,11 @@ constexpr const char kHelpTop[] =
     "  --record FILE    writes what the four slots do to FILE ('-' for standard\n"
     "                   output) as a scenario for padwatch-replay, until stopped\n"
     "  --seconds N      with --record: stop after N seconds\n"
-    "  --json           with --once or --rate: the report as JSON\n";
+    "  --doctor         why a controller is not seen, or only half seen: its\n"
+    "                   nodes and who may read them, what SDL makes of it, grabs,\n"
+    "                   sandboxes, duplicates; each problem with the exact fix.\n"
+    "                   Exit status 0 when every controller is fully usable, 1 if not\n"
+    "  --json           with --once, --rate or --doctor: the report as JSON\n";
 constexpr const char kHelpDemo[] =
     "  --demo           with any of the above: on two controllers that move on their\n"
     "                   own, for trying it without one\n";
@@ -57,9 +63,9 @@ ProgramText Program() {
   const bool demo = DemoPads::Available();
   return {"padwatch-check",
           demo ? "usage: padwatch-check [--demo] [--once [--json] | --rate SECONDS [--json] | "
-                 "--rumble | --record FILE [--seconds N]]"
+                 "--rumble | --record FILE [--seconds N] | --doctor [--json]]"
                : "usage: padwatch-check [--once [--json] | --rate SECONDS [--json] | --rumble | "
-                 "--record FILE [--seconds N]]",
+                 "--record FILE [--seconds N] | --doctor [--json]]",
           demo ? kHelpWithDemo.c_str() : kHelpWithoutDemo.c_str(), PADWATCH_VERSION};
 }
 
@@ -73,7 +79,7 @@ constexpr std::chrono::milliseconds kWaitForController(50);
 constexpr std::chrono::milliseconds kRecordIdlePoll(20);
 constexpr long kMaxRecordSeconds = 86400;
 
-enum class Mode { kNone, kOnce, kRate, kRumble, kRecord };
+enum class Mode { kNone, kOnce, kRate, kRumble, kRecord, kDoctor };
 
 struct Options {
   Mode mode = Mode::kNone;  // none: the live screen
@@ -117,6 +123,8 @@ int Parse(int argc, char* argv[], Options* options) {
       mode = Mode::kOnce;
     } else if (arg == "--rumble") {
       mode = Mode::kRumble;
+    } else if (arg == "--doctor") {
+      mode = Mode::kDoctor;
     } else if (arg == "--rate") {
       mode = Mode::kRate;
       if (i + 1 >= argc) return UsageError("--rate needs a number of seconds");
@@ -140,12 +148,16 @@ int Parse(int argc, char* argv[], Options* options) {
       return UsageError(UnknownOption(arg));
     }
     if (options->mode != Mode::kNone) {
-      return UsageError("give one of --once, --rate, --rumble, --record");
+      return UsageError("give one of --once, --rate, --rumble, --record, --doctor");
     }
     options->mode = mode;
   }
-  if (options->json && options->mode != Mode::kOnce && options->mode != Mode::kRate) {
-    return UsageError("--json goes with --once or --rate");
+  if (options->json && options->mode != Mode::kOnce && options->mode != Mode::kRate &&
+      options->mode != Mode::kDoctor) {
+    return UsageError("--json goes with --once, --rate or --doctor");
+  }
+  if (options->demo && options->mode == Mode::kDoctor) {
+    return UsageError("--doctor looks at the system's own controllers, not --demo's");
   }
   if (recordSeconds != 0 && options->mode != Mode::kRecord) {
     return UsageError("--seconds goes with --record");
@@ -264,6 +276,14 @@ int main(int argc, char* argv[]) {
   const int status = Parse(argc, argv, &options);
   if (status >= 0) return status;
 
+  if (options.mode == Mode::kDoctor) {
+    const SystemFacts facts = ScanSystem();
+    std::cout << (options.json ? FormatDoctorJson(facts) : FormatDoctorText(facts)) << std::flush;
+    StopCompleted();
+    if (!std::cout.good()) return ConsoleFailureStatus("padwatch-check");
+    return DoctorStatus(facts);
+  }
+
   DemoPads demoPads;
   DemoPads* demo = nullptr;
   if (options.demo) {
@@ -289,6 +309,8 @@ int main(int argc, char* argv[]) {
       StopCompleted();
       return recorded;
     }
+    case Mode::kDoctor:
+      break;  // done above, before any demo controller exists
     case Mode::kNone: {
       const int live = RunLiveScreen(demo, StopRequested);
       StopCompleted();

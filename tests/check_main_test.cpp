@@ -27,9 +27,10 @@ TEST_P(CheckUsageTest, OneLineOfUsageAndStatusTwo) {
   const ProcessResult result = RunProcess(argv, {});
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(result.out, "");
-  EXPECT_EQ(result.err, std::string("padwatch-check: ") + GetParam().what +
-                            " (usage: padwatch-check [--demo] [--once [--json] | --rate SECONDS "
-                            "[--json] | --rumble | --record FILE [--seconds N]])\n");
+  EXPECT_EQ(result.err,
+            std::string("padwatch-check: ") + GetParam().what +
+                " (usage: padwatch-check [--demo] [--once [--json] | --rate SECONDS "
+                "[--json] | --rumble | --record FILE [--seconds N] | --doctor [--json]])\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -49,12 +50,16 @@ INSTANTIATE_TEST_SUITE_P(
         BadArguments{"RateNotANumber",
                      {"--rate", "2s"},
                      "--rate takes a whole number of seconds from 1 to 600"},
-        BadArguments{
-            "TwoModes", {"--once", "--rumble"}, "give one of --once, --rate, --rumble, --record"},
-        BadArguments{"JsonWithRumble", {"--rumble", "--json"}, "--json goes with --once or --rate"},
-        BadArguments{"JsonAlone", {"--json"}, "--json goes with --once or --rate"},
-        BadArguments{
-            "JsonWithRecord", {"--record", "-", "--json"}, "--json goes with --once or --rate"},
+        BadArguments{"TwoModes",
+                     {"--once", "--rumble"},
+                     "give one of --once, --rate, --rumble, --record, --doctor"},
+        BadArguments{"JsonWithRumble",
+                     {"--rumble", "--json"},
+                     "--json goes with --once, --rate or --doctor"},
+        BadArguments{"JsonAlone", {"--json"}, "--json goes with --once, --rate or --doctor"},
+        BadArguments{"JsonWithRecord",
+                     {"--record", "-", "--json"},
+                     "--json goes with --once, --rate or --doctor"},
         BadArguments{
             "RecordWithoutFile", {"--record"}, "--record needs a FILE ('-' for standard output)"},
         BadArguments{"SecondsAlone", {"--seconds", "5"}, "--seconds goes with --record"},

@@ -1,0 +1,641 @@
+#include "check/report/doctor_report.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "check/report/shown_text.h"
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr std::size_t kNameColumns = 100;
+constexpr std::size_t kLineColumns = 1000;
+
+// The vendors whose pads SDL's HIDAPI drivers take on Linux by default, and
+// what those pads are called.
+struct HidapiVendor {
+  std::uint16_t vendor;
+  const char* pads;
+};
+constexpr HidapiVendor kHidapiVendors[] = {
+    {0x054c, "PlayStation"}, {0x057e, "Nintendo"}, {0x18d1, "Stadia"},
+    {0x1949, "Luna"},        {0x0955, "Shield"},
+};
+
+const char* HidapiPads(std::uint16_t vendor) {
+  for (const HidapiVendor& entry : kHidapiVendors) {
+    if (entry.vendor == vendor) return entry.pads;
+  }
+  return nullptr;
+}
+
+std::string Hex4(std::uint16_t value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%04x", static_cast<unsigned>(value));
+  return text;
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
+}
+
+std::string BusName(std::uint16_t bus) {
+  switch (bus) {
+    case 0x03:
+      return "USB";
+    case 0x05:
+      return "Bluetooth";
+    case 0x06:
+      return "virtual";
+    case 0x19:
+      return "host";
+    default:
+      return "bus 0x" + Hex4(bus);
+  }
+}
+
+std::string ModeText(unsigned mode) {
+  std::string text;
+  for (int shift = 6; shift >= 0; shift -= 3) {
+    text += ((mode >> (shift + 2)) & 1u) != 0 ? 'r' : '-';
+    text += ((mode >> (shift + 1)) & 1u) != 0 ? 'w' : '-';
+    text += ((mode >> shift) & 1u) != 0 ? 'x' : '-';
+  }
+  return text;
+}
+
+std::string Octal(unsigned mode) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%04o", mode);
+  return text;
+}
+
+std::string Shown(const std::string& text) { return ShownText(text, kNameColumns); }
+
+std::string Quoted(const std::string& text) { return "\"" + Shown(text) + "\""; }
+
+bool InGroup(const LinuxFacts& facts, const std::string& group) {
+  for (const std::string& name : facts.user.groups) {
+    if (name == group) return true;
+  }
+  return false;
+}
+
+// The rule file a fix writes, named after the pad so that two fixes do not
+// overwrite each other. 70 is the number that works: after
+// 60-input-id.rules has classed the device, before 73-seat-late.rules turns
+// the uaccess tag into access for whoever is logged in at the seat.
+std::string RuleFile(const ControllerFacts& controller) {
+  return "/etc/udev/rules.d/70-game-controller-" + Hex4(controller.vendor) + "-" +
+         Hex4(controller.product) + ".rules";
+}
+
+constexpr const char kRuleOrder[] =
+    "(keep the number 70: rules run in the order of their file names, and this one must come "
+    "after 60-input-id.rules, which classes the device, and before 73-seat-late.rules, which "
+    "gives uaccess devices to the user logged in at the seat)";
+constexpr const char kReload[] = "sudo udevadm control --reload-rules && sudo udevadm trigger";
+
+// The lines that give user access to node, the best way the system allows:
+// joining the group the node is already open to, a udev rule where udev
+// runs, or setting the node by hand where it does not.
+std::vector<std::string> AccessFix(const LinuxFacts& facts, const ControllerFacts& controller,
+                                   const NodeFacts& node, bool write) {
+  const unsigned groupBits = (node.mode >> 3) & 7u;
+  const unsigned needed = write ? 6u : 4u;
+  const std::string user = Shown(facts.user.name);
+  if ((groupBits & needed) == needed && node.group != "root" && node.group != "0" &&
+      !InGroup(facts, node.group)) {
+    return {"sudo usermod -aG " + Shown(node.group) + " " + user,
+            "(then log out and in again: groups are read at login)"};
+  }
+  if (facts.udevData) {
+    std::string rule;
+    if (node.kind == "hidraw") {
+      rule = "KERNEL==\"hidraw*\", KERNELS==\"*:" + Upper(Hex4(controller.vendor)) + ":" +
+             Upper(Hex4(controller.product)) + ".*\", TAG+=\"uaccess\"";
+    } else {
+      rule = "SUBSYSTEM==\"input\", KERNEL==\"event*|js*\", ATTRS{modalias}==\"input:b" +
+             Upper(Hex4(controller.bus)) + "v" + Upper(Hex4(controller.vendor)) + "p" +
+             Upper(Hex4(controller.product)) + "*\", ENV{ID_INPUT_JOYSTICK}=\"1\", " +
+             "TAG+=\"uaccess\"";
+    }
+    return {"add this line to " + RuleFile(controller) + ":", "  " + rule, kRuleOrder,
+            "then: " + std::string(kReload)};
+  }
+  std::vector<std::string> fix = {"sudo chgrp input " + node.path + " && sudo chmod 0660 " +
+                                  node.path};
+  if (!InGroup(facts, "input")) {
+    fix.push_back("sudo usermod -aG input " + user +
+                  " (then log out and in again: groups are read at login)");
+  }
+  fix.push_back("(udev does not run here, so nothing sets this again when the pad comes back)");
+  return fix;
+}
+
+std::string WhyEventUnreadable(const LinuxFacts& facts, const ControllerFacts& controller) {
+  if (!facts.udevData) return "udev does not run here, or cannot be seen: nothing gave it to you";
+  if (!controller.udevKnown) return "udev has no record of the node";
+  if (!controller.udevJoystick) {
+    return "udev did not class it as a joystick, so it did not give it to the user logged in "
+           "at the seat (uaccess)";
+  }
+  if (controller.udevUaccess) {
+    return "udev gives it to the user logged in at the seat, and this session is not that one "
+           "(a remote login, another seat, a service)";
+  }
+  return "udev classed it as a joystick but did not tag it for the logged-in user (uaccess)";
+}
+
+const NodeFacts* FindNode(const ControllerFacts& controller, const std::string& kind) {
+  for (const NodeFacts& node : controller.nodes) {
+    if (node.kind == kind) return &node;
+  }
+  return nullptr;
+}
+
+// The number (from 1) of the non-virtual controller that controller copies.
+std::size_t Original(const LinuxFacts& facts, const ControllerFacts& controller) {
+  if (!controller.isVirtual) return 0;
+  for (std::size_t i = 0; i < facts.controllers.size(); ++i) {
+    const ControllerFacts& other = facts.controllers[i];
+    if (!other.isVirtual && other.vendor == controller.vendor &&
+        other.product == controller.product && other.name == controller.name) {
+      return i + 1;
+    }
+  }
+  return 0;
+}
+
+std::string SandboxFix(const LinuxFacts& facts) {
+  const std::string app = facts.sandboxApp.empty() ? "APP" : Shown(facts.sandboxApp);
+  if (facts.sandbox == "flatpak") return "flatpak override --user --device=all " + app;
+  if (facts.sandbox == "snap") return "sudo snap connect " + app + ":joystick";
+  return "start it with the controllers' nodes and udev's data, e.g. docker run "
+         "--device /dev/input/event5 -v /run/udev:/run/udev:ro ...";
+}
+
+const char* SdlKindText(SdlKind kind) {
+  switch (kind) {
+    case SdlKind::kController:
+      return "controller";
+    case SdlKind::kJoystick:
+      return "joystick";
+    default:
+      return "none";
+  }
+}
+
+const char* GrabText(GrabState grab) {
+  switch (grab) {
+    case GrabState::kFree:
+      return "free";
+    case GrabState::kGrabbed:
+      return "grabbed";
+    default:
+      return "not-tested";
+  }
+}
+
+void AddProblemText(const Problem& problem, std::string* out) {
+  *out += "  Problem: " + problem.what + "\n";
+  if (!problem.why.empty()) *out += "    Why: " + problem.why + "\n";
+  for (std::size_t i = 0; i < problem.fix.size(); ++i) {
+    *out += std::string(i == 0 ? "    Fix: " : "         ") + problem.fix[i] + "\n";
+  }
+}
+
+Json ProblemJson(const Problem& problem) {
+  Json json;
+  json["id"] = problem.id;
+  json["problem"] = problem.what;
+  json["why"] = problem.why;
+  json["fix"] = problem.fix;
+  return json;
+}
+
+std::string NodeLine(const NodeFacts& node) {
+  std::string line = "  " + node.kind + ":" + std::string(10 - node.kind.size(), ' ') + node.path;
+  if (!node.exists) return line + "  missing\n";
+  line += "  " + Shown(node.owner) + ":" + Shown(node.group) + " " + ModeText(node.mode);
+  for (const std::string& entry : node.acl) line += " " + Shown(entry);
+  if (node.canRead && node.canWrite) return line + "  you can read and write it\n";
+  if (node.canRead) return line + "  you can read it, not write it\n";
+  if (node.canWrite) return line + "  you can write it, not read it\n";
+  return line + "  you can neither read nor write it\n";
+}
+
+}  // namespace
+
+std::string StartingMapping(const std::string& guid, const std::string& name, int buttons, int axes,
+                            int hats) {
+  // xpad's order, which most evdev pads share: A B X Y LB RB Back Start
+  // Guide LS RS, then X Y Z RX RY RZ with the triggers on Z and RZ.
+  static const char* const kButtons[] = {
+      "a",    "b",     "x",     "y",         "leftshoulder", "rightshoulder",
+      "back", "start", "guide", "leftstick", "rightstick"};
+  static const char* const kAxes6[] = {"leftx",  "lefty",  "lefttrigger",
+                                       "rightx", "righty", "righttrigger"};
+  static const char* const kAxes4[] = {"leftx", "lefty", "rightx", "righty"};
+  std::string cleanName;
+  for (char c : name) {
+    if (c != ',' && static_cast<unsigned char>(c) >= 0x20 && c != 0x7f) cleanName += c;
+  }
+  std::string mapping = guid + "," + cleanName + ",";
+  for (int i = 0; i < buttons && i < 11; ++i) {
+    mapping += std::string(kButtons[i]) + ":b" + std::to_string(i) + ",";
+  }
+  const char* const* axisNames = axes >= 6 ? kAxes6 : kAxes4;
+  const int namedAxes = axes >= 6 ? 6 : std::min(axes, 4);
+  for (int i = 0; i < namedAxes; ++i) {
+    mapping += std::string(axisNames[i]) + ":a" + std::to_string(i) + ",";
+  }
+  if (hats > 0) mapping += "dpup:h0.1,dpright:h0.2,dpdown:h0.4,dpleft:h0.8,";
+  return mapping + "platform:Linux,";
+}
+
+std::vector<Problem> ControllerProblems(const LinuxFacts& facts, std::size_t index) {
+  const ControllerFacts& controller = facts.controllers[index];
+  std::vector<Problem> problems;
+  const NodeFacts* event = FindNode(controller, "event");
+  if (event == nullptr || !event->exists) {
+    problems.push_back({"event-missing",
+                        "the kernel has the pad, but " + std::string("/dev/input/") +
+                            controller.event + " does not exist here, so nothing can read it",
+                        facts.sandbox.empty() ? "/dev is not the system's (a chroot, a container)"
+                                              : "the " + facts.sandbox + " sandbox hides it",
+                        {SandboxFix(facts)}});
+    return problems;
+  }
+  if (controller.grab == GrabState::kGrabbed) {
+    Problem problem{"grabbed",
+                    "another process holds " + event->path +
+                        " grabbed: every event goes to it alone, and padwatch sees nothing",
+                    "",
+                    {}};
+    if (controller.holders.empty()) {
+      problem.why = "the process that grabbed it is not one this user may see";
+      problem.fix.push_back("sudo fuser -v " + event->path + " names it; stop it or release it");
+    } else {
+      std::string holders;
+      for (const std::string& holder : controller.holders) {
+        holders += (holders.empty() ? "" : ", ") + Shown(holder);
+      }
+      problem.why = "it is open in " + holders;
+      problem.fix.push_back("stop the program that grabbed it (a remapper lets go when it ends)");
+    }
+    problems.push_back(problem);
+  }
+  if (!event->canRead) {
+    problems.push_back(
+        {"event-unreadable",
+         "you cannot read " + event->path + ", so padwatch, SDL and games do not see the pad",
+         WhyEventUnreadable(facts, controller), AccessFix(facts, controller, *event, true)});
+  } else if (!event->canWrite && controller.forceFeedback) {
+    problems.push_back({"event-read-only",
+                        "you can read " + event->path +
+                            " but not write it, so it will not "
+                            "rumble: force feedback is written there",
+                        "", AccessFix(facts, controller, *event, true)});
+  }
+  const NodeFacts* hidraw = FindNode(controller, "hidraw");
+  const char* hidapiPads = HidapiPads(controller.vendor);
+  if (hidraw != nullptr && hidraw->exists && hidapiPads != nullptr &&
+      !(hidraw->canRead && hidraw->canWrite)) {
+    problems.push_back(
+        {"hidraw-unreadable",
+         "you cannot read and write " + hidraw->path + ", so SDL reads this " + hidapiPads +
+             " pad through evdev instead of its own driver: the battery level, the lights and "
+             "the sensors SDL reads itself are lost",
+         "", AccessFix(facts, controller, *hidraw, true)});
+  }
+  if (facts.sdlStarted && event->canRead && controller.grab != GrabState::kGrabbed) {
+    if (controller.sdl.kind == SdlKind::kJoystick) {
+      problems.push_back(
+          {"no-mapping",
+           "SDL sees a joystick but has no game controller mapping for it, so padwatch does "
+           "not see it",
+           "neither SDL's database nor SDL_GAMECONTROLLERCONFIG knows GUID " +
+               Shown(controller.sdl.guid),
+           {"start from this line, check each input with padwatch, and set it before starting:",
+            "  export SDL_GAMECONTROLLERCONFIG='" +
+                ShownText(StartingMapping(controller.sdl.guid, controller.sdl.name,
+                                          controller.sdl.buttons, controller.sdl.axes,
+                                          controller.sdl.hats),
+                          kLineColumns) +
+                "'"}});
+    } else if (controller.sdl.kind == SdlKind::kNotListed && !controller.isVirtual) {
+      problems.push_back({"not-listed-by-sdl",
+                          "SDL does not list this device at all",
+                          "",
+                          {"check SDL_GAMECONTROLLER_IGNORE_DEVICES and "
+                           "SDL_JOYSTICK_HIDAPI in the environment"}});
+    }
+  }
+  const std::size_t original = Original(facts, controller);
+  if (original != 0) {
+    problems.push_back({"duplicate",
+                        "this is a copy made by software of controller " +
+                            std::to_string(original) + ": a game may see one pad twice",
+                        "a remapper or a game launcher made it",
+                        {"stop the program that made it, or have it hide the original"}});
+  }
+  return problems;
+}
+
+std::vector<Problem> SystemProblems(const LinuxFacts& facts) {
+  std::vector<Problem> problems;
+  if (!facts.devInputVisible) {
+    problems.push_back({"no-dev-input",
+                        "/dev/input cannot be seen here",
+                        facts.sandbox.empty() ? "" : "the " + facts.sandbox + " sandbox hides it",
+                        {SandboxFix(facts)}});
+  } else if (facts.controllers.empty()) {
+    problems.push_back({"no-controller",
+                        "the kernel has no game controller: no input device with a gamepad's "
+                        "or a joystick's buttons",
+                        "",
+                        {"plug it in (a charge-only cable carries no data), switch it on, or "
+                         "pair it; then look at 'sudo dmesg' for what the kernel said"}});
+  }
+  return problems;
+}
+
+std::string FormatDoctorText(const LinuxFacts& facts) {
+  std::string out;
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < facts.controllers.size(); ++i) {
+    const ControllerFacts& c = facts.controllers[i];
+    out += "Controller " + std::to_string(i + 1) + ": " + Shown(c.name) + " (" + c.event + ")\n";
+    out += "  ids:      " + Hex4(c.vendor) + ":" + Hex4(c.product) + ", version " +
+           Hex4(c.version) + ", " + BusName(c.bus) + (c.isVirtual ? ", made by software" : "") +
+           "\n";
+    for (const NodeFacts& node : c.nodes) out += NodeLine(node);
+    out += "  udev:     ";
+    if (!facts.udevData) {
+      out += "not running here\n";
+    } else if (!c.udevKnown) {
+      out += "no record\n";
+    } else {
+      out += std::string(c.udevJoystick ? "a joystick" : "not a joystick") +
+             (c.udevUaccess ? ", for the logged-in user (uaccess)" : "") + "\n";
+    }
+    out += "  SDL:      ";
+    if (!facts.sdlStarted) {
+      out += "did not start\n";
+    } else if (c.sdl.kind == SdlKind::kNotListed) {
+      out += "not listed\n";
+    } else {
+      out += std::string(c.sdl.kind == SdlKind::kController ? "a game controller"
+                                                            : "a joystick without a mapping") +
+             ", " + Quoted(c.sdl.name) + ", through " + (c.sdl.hidapi ? "HIDAPI" : "evdev") + "\n";
+    }
+    out += "  battery:  kernel: ";
+    if (!c.battery.present) {
+      out += "none";
+    } else {
+      out += (c.battery.capacity >= 0 ? std::to_string(c.battery.capacity) + "%" : "present") +
+             (c.battery.status.empty() ? "" : ", " + Shown(c.battery.status));
+    }
+    out += c.sdl.kind == SdlKind::kNotListed ? "\n" : "; SDL: " + c.sdl.power + "\n";
+    out += std::string("  rumble:   kernel: ") + (c.forceFeedback ? "yes" : "no") +
+           (c.sdl.kind == SdlKind::kNotListed ? ""
+            : c.sdl.rumble                    ? "; SDL: yes"
+                                              : "; SDL: no") +
+           "\n";
+    out += "  grab:     ";
+    out += c.grab == GrabState::kFree      ? "nobody holds it\n"
+           : c.grab == GrabState::kGrabbed ? "held by another process\n"
+                                           : "not tested\n";
+    const std::vector<Problem> problems = ControllerProblems(facts, i);
+    count += problems.size();
+    for (const Problem& problem : problems) AddProblemText(problem, &out);
+    if (problems.empty()) out += "  Fully usable.\n";
+    out += "\n";
+  }
+  out += "You:      " + Shown(facts.user.name) + " (uid " + std::to_string(facts.user.uid) +
+         "), in groups:";
+  for (const std::string& group : facts.user.groups) out += " " + Shown(group);
+  out += "\nudev:     ";
+  out += facts.udevData ? "running\n"
+                        : "not running, or not visible here: SDL watches /dev/input itself, "
+                          "and nothing gives a new pad to the logged-in user\n";
+  out += "Sandbox:  " + (facts.sandbox.empty() ? std::string("none") : facts.sandbox) +
+         (facts.sandboxApp.empty() ? "" : " (" + Shown(facts.sandboxApp) + ")") + "\n";
+  const std::vector<Problem> system = SystemProblems(facts);
+  for (const Problem& problem : system) AddProblemText(problem, &out);
+  count += system.size();
+  out += "\n";
+  if (count == 0) {
+    out += "Every controller is fully usable.\n";
+  } else {
+    out += std::to_string(count) + (count == 1 ? " problem.\n" : " problems.\n");
+  }
+  return out;
+}
+
+std::string FormatDoctorJson(const LinuxFacts& facts) {
+  Json report;
+  Json controllers = Json::array();
+  bool ok = true;
+  for (std::size_t i = 0; i < facts.controllers.size(); ++i) {
+    const ControllerFacts& c = facts.controllers[i];
+    Json json;
+    json["event"] = c.event;
+    json["name"] = c.name;
+    json["vendor"] = Hex4(c.vendor);
+    json["product"] = Hex4(c.product);
+    json["version"] = Hex4(c.version);
+    json["bus"] = BusName(c.bus);
+    json["virtual"] = c.isVirtual;
+    Json nodes = Json::array();
+    for (const NodeFacts& node : c.nodes) {
+      Json n;
+      n["kind"] = node.kind;
+      n["path"] = node.path;
+      n["exists"] = node.exists;
+      if (node.exists) {
+        n["owner"] = node.owner;
+        n["group"] = node.group;
+        n["mode"] = Octal(node.mode);
+        n["acl"] = node.acl;
+        n["read"] = node.canRead;
+        n["write"] = node.canWrite;
+      }
+      nodes.push_back(n);
+    }
+    json["nodes"] = nodes;
+    json["udev"] = {
+        {"known", c.udevKnown}, {"joystick", c.udevJoystick}, {"uaccess", c.udevUaccess}};
+    Json sdl;
+    sdl["seen"] = facts.sdlStarted ? SdlKindText(c.sdl.kind) : "not-started";
+    if (c.sdl.kind != SdlKind::kNotListed) {
+      sdl["through"] = c.sdl.hidapi ? "hidapi" : "evdev";
+      sdl["name"] = c.sdl.name;
+      sdl["guid"] = c.sdl.guid;
+      sdl["power"] = c.sdl.power;
+      sdl["rumble"] = c.sdl.rumble;
+    }
+    json["sdl"] = sdl;
+    Json battery = nullptr;
+    if (c.battery.present) {
+      battery = Json::object();
+      battery["capacity"] = c.battery.capacity >= 0 ? Json(c.battery.capacity) : Json(nullptr);
+      battery["status"] = c.battery.status;
+    }
+    json["kernel_battery"] = battery;
+    json["kernel_rumble"] = c.forceFeedback;
+    json["grab"] = GrabText(c.grab);
+    json["holders"] = c.holders;
+    Json problems = Json::array();
+    for (const Problem& problem : ControllerProblems(facts, i)) {
+      problems.push_back(ProblemJson(problem));
+      ok = false;
+    }
+    json["problems"] = problems;
+    controllers.push_back(json);
+  }
+  report["controllers"] = controllers;
+  report["user"] = {
+      {"name", facts.user.name}, {"uid", facts.user.uid}, {"groups", facts.user.groups}};
+  report["udev"] = facts.udevData;
+  report["sandbox"] = facts.sandbox.empty()
+                          ? Json(nullptr)
+                          : Json{{"kind", facts.sandbox}, {"app", facts.sandboxApp}};
+  Json problems = Json::array();
+  for (const Problem& problem : SystemProblems(facts)) {
+    problems.push_back(ProblemJson(problem));
+    ok = false;
+  }
+  report["problems"] = problems;
+  report["ok"] = ok;
+  return report.dump(2, ' ', true, Json::error_handler_t::replace) + "\n";
+}
+
+int DoctorStatus(const LinuxFacts& facts) {
+  if (!SystemProblems(facts).empty()) return 1;
+  for (std::size_t i = 0; i < facts.controllers.size(); ++i) {
+    if (!ControllerProblems(facts, i).empty()) return 1;
+  }
+  return 0;
+}
+
+namespace {
+
+constexpr std::uint32_t kErrorSuccess = 0;
+constexpr std::uint32_t kErrorDeviceNotConnected = 1167;
+
+std::vector<Problem> WindowsProblems(const WindowsFacts& facts) {
+  std::vector<Problem> problems;
+  if (!facts.xinputLoaded) {
+    problems.push_back({"no-xinput",
+                        "XInput 1.4 (XINPUT1_4.dll) is not loaded",
+                        "",
+                        {"it comes with Windows 8 and later: repair Windows, or use a newer one"}});
+  }
+  bool anyConnected = false;
+  for (std::size_t slot = 0; slot < facts.slotAnswers.size(); ++slot) {
+    const std::uint32_t answer = facts.slotAnswers[slot];
+    if (answer == kErrorSuccess) anyConnected = true;
+    if (answer != kErrorSuccess && answer != kErrorDeviceNotConnected) {
+      problems.push_back({"xinput-error",
+                          "XInput answers slot " + std::to_string(slot + 1) + " with error " +
+                              std::to_string(answer),
+                          "",
+                          {"unplug the controller and plug it in again"}});
+    }
+  }
+  for (const HidControllerFacts& hid : facts.hid) {
+    if (hid.xinput) continue;
+    problems.push_back(
+        {"not-xinput",
+         Quoted(hid.name) + " (" + Hex4(hid.vendor) + ":" + Hex4(hid.product) +
+             ") is a game controller XInput does not serve, so padwatch does not see it",
+         "XInput serves only pads that present themselves as Xbox controllers; this one is "
+         "read only by programs that use HID, DirectInput or Raw Input",
+         {"install a driver or program that presents it as an Xbox controller"}});
+  }
+  if (!anyConnected && facts.hid.empty() && facts.xinputLoaded) {
+    problems.push_back({"no-controller",
+                        "no game controller is connected",
+                        "",
+                        {"plug it in (a charge-only cable carries no data), switch it on, or "
+                         "pair it"}});
+  }
+  return problems;
+}
+
+constexpr const char kWineBehaviour[] =
+    "Wine serves XInput from its own HID stack: every gamepad its winebus driver takes "
+    "(through SDL, or the host's hidraw and evdev nodes) gets an XInput slot, whatever its "
+    "make. A pad the host's user cannot read is not seen here either: run padwatch-check "
+    "--doctor on the host.";
+
+}  // namespace
+
+std::string FormatDoctorText(const WindowsFacts& facts) {
+  std::string out = "XInput:   ";
+  out += facts.xinputLoaded
+             ? "XINPUT1_4.dll, " + Shown(facts.xinputPath) +
+                   (facts.xinputVersion.empty() ? "" : ", version " + Shown(facts.xinputVersion))
+             : std::string("not loaded");
+  out += "\n";
+  for (std::size_t slot = 0; slot < facts.slotAnswers.size(); ++slot) {
+    const std::uint32_t answer = facts.slotAnswers[slot];
+    out += "  slot " + std::to_string(slot + 1) + ": " +
+           (answer == kErrorSuccess              ? std::string("a controller")
+            : answer == kErrorDeviceNotConnected ? std::string("empty")
+                                                 : "error " + std::to_string(answer)) +
+           "\n";
+  }
+  out += "HID game controllers:";
+  out += facts.hid.empty() ? " none\n" : "\n";
+  for (const HidControllerFacts& hid : facts.hid) {
+    out += "  " + Quoted(hid.name) + " (" + Hex4(hid.vendor) + ":" + Hex4(hid.product) +
+           "): " + (hid.xinput ? "served by XInput" : "not served by XInput") + "\n";
+  }
+  out += "Wine:     " +
+         (facts.wineVersion.empty() ? std::string("no")
+                                    : Shown(facts.wineVersion) + ". " + kWineBehaviour) +
+         "\n";
+  const std::vector<Problem> problems = WindowsProblems(facts);
+  if (!problems.empty()) out += "\n";
+  for (const Problem& problem : problems) AddProblemText(problem, &out);
+  out += "\n";
+  if (problems.empty()) {
+    out += "Every controller is fully usable.\n";
+  } else {
+    out +=
+        std::to_string(problems.size()) + (problems.size() == 1 ? " problem.\n" : " problems.\n");
+  }
+  return out;
+}
+
+std::string FormatDoctorJson(const WindowsFacts& facts) {
+  Json report;
+  report["xinput"] = {{"loaded", facts.xinputLoaded},
+                      {"path", facts.xinputPath},
+                      {"version", facts.xinputVersion},
+                      {"slots", facts.slotAnswers}};
+  Json hid = Json::array();
+  for (const HidControllerFacts& device : facts.hid) {
+    hid.push_back({{"name", device.name},
+                   {"vendor", Hex4(device.vendor)},
+                   {"product", Hex4(device.product)},
+                   {"xinput", device.xinput}});
+  }
+  report["hid"] = hid;
+  report["wine"] = facts.wineVersion.empty() ? Json(nullptr) : Json(facts.wineVersion);
+  Json problems = Json::array();
+  for (const Problem& problem : WindowsProblems(facts)) problems.push_back(ProblemJson(problem));
+  report["problems"] = problems;
+  report["ok"] = problems.empty();
+  return report.dump(2, ' ', true, Json::error_handler_t::replace) + "\n";
+}
+
+int DoctorStatus(const WindowsFacts& facts) { return WindowsProblems(facts).empty() ? 0 : 1; }
