@@ -79,6 +79,18 @@ std::string Shown(const std::string& text) { return ShownText(text, kNameColumns
 
 std::string Quoted(const std::string& text) { return "\"" + Shown(text) + "\""; }
 
+// A Windows path as shown: made safe as any text from outside, but with its
+// backslashes left single, as the user knows the path.
+std::string ShownPath(const std::string& path) {
+  std::string shown = Shown(path);
+  std::string out;
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    out += shown[i];
+    if (shown[i] == '\\' && i + 1 < shown.size() && shown[i + 1] == '\\') ++i;
+  }
+  return out;
+}
+
 bool InGroup(const LinuxFacts& facts, const std::string& group) {
   for (const std::string& name : facts.user.groups) {
     if (name == group) return true;
@@ -105,15 +117,13 @@ constexpr const char kReload[] = "sudo udevadm control --reload-rules && sudo ud
 // joining the group the node is already open to, a udev rule where udev
 // runs, or setting the node by hand where it does not.
 std::vector<std::string> AccessFix(const LinuxFacts& facts, const ControllerFacts& controller,
-                                   const NodeFacts& node, bool write) {
-  const unsigned groupBits = (node.mode >> 3) & 7u;
-  const unsigned needed = write ? 6u : 4u;
+                                   const NodeFacts& node) {
   const std::string user = Shown(facts.user.name);
-  if ((groupBits & needed) == needed && node.group != "root" && node.group != "0" &&
-      !InGroup(facts, node.group)) {
-    return {"sudo usermod -aG " + Shown(node.group) + " " + user,
-            "(then log out and in again: groups are read at login)"};
-  }
+  const bool groupGrants = ((node.mode >> 3) & 6u) == 6u && node.group != "root" &&
+                           node.group != "0" && !InGroup(facts, node.group);
+  const std::string join = "sudo usermod -aG " + Shown(node.group) + " " + user +
+                           " (then log out and in again: groups are read at login)";
+  std::vector<std::string> fix;
   if (facts.udevData) {
     std::string rule;
     if (node.kind == "hidraw") {
@@ -125,11 +135,16 @@ std::vector<std::string> AccessFix(const LinuxFacts& facts, const ControllerFact
              Upper(Hex4(controller.product)) + "*\", ENV{ID_INPUT_JOYSTICK}=\"1\", " +
              "TAG+=\"uaccess\"";
     }
-    return {"add this line to " + RuleFile(controller) + ":", "  " + rule, kRuleOrder,
-            "then: " + std::string(kReload)};
+    fix = {"add this line to " + RuleFile(controller) + ":", "  " + rule, kRuleOrder,
+           "then: " + std::string(kReload)};
+    if (groupGrants) {
+      fix.push_back("or, for every pad and also over ssh: " + join +
+                    "; the group opens every keyboard and mouse to your programs too");
+    }
+    return fix;
   }
-  std::vector<std::string> fix = {"sudo chgrp input " + node.path + " && sudo chmod 0660 " +
-                                  node.path};
+  if (groupGrants) return {join};
+  fix.push_back("sudo chgrp input " + node.path + " && sudo chmod 0660 " + node.path);
   if (!InGroup(facts, "input")) {
     fix.push_back("sudo usermod -aG input " + user +
                   " (then log out and in again: groups are read at login)");
@@ -220,7 +235,7 @@ Json ProblemJson(const Problem& problem) {
 }
 
 std::string NodeLine(const NodeFacts& node) {
-  std::string line = "  " + node.kind + ":" + std::string(10 - node.kind.size(), ' ') + node.path;
+  std::string line = "  " + node.kind + ":" + std::string(9 - node.kind.size(), ' ') + node.path;
   if (!node.exists) return line + "  missing\n";
   line += "  " + Shown(node.owner) + ":" + Shown(node.group) + " " + ModeText(node.mode);
   for (const std::string& entry : node.acl) line += " " + Shown(entry);
@@ -244,7 +259,10 @@ std::string StartingMapping(const std::string& guid, const std::string& name, in
   static const char* const kAxes4[] = {"leftx", "lefty", "rightx", "righty"};
   std::string cleanName;
   for (char c : name) {
-    if (c != ',' && static_cast<unsigned char>(c) >= 0x20 && c != 0x7f) cleanName += c;
+    // A comma would end the field; a quote, the shell's quoted word.
+    if (c != ',' && c != '\'' && static_cast<unsigned char>(c) >= 0x20 && c != 0x7f) {
+      cleanName += c;
+    }
   }
   std::string mapping = guid + "," + cleanName + ",";
   for (int i = 0; i < buttons && i < 11; ++i) {
@@ -264,6 +282,8 @@ std::vector<Problem> ControllerProblems(const LinuxFacts& facts, std::size_t ind
   std::vector<Problem> problems;
   const NodeFacts* event = FindNode(controller, "event");
   if (event == nullptr || !event->exists) {
+    // Without /dev/input at all, the system's problem says it once.
+    if (!facts.devInputVisible) return problems;
     problems.push_back({"event-missing",
                         "the kernel has the pad, but " + std::string("/dev/input/") +
                             controller.event + " does not exist here, so nothing can read it",
@@ -295,13 +315,13 @@ std::vector<Problem> ControllerProblems(const LinuxFacts& facts, std::size_t ind
     problems.push_back(
         {"event-unreadable",
          "you cannot read " + event->path + ", so padwatch, SDL and games do not see the pad",
-         WhyEventUnreadable(facts, controller), AccessFix(facts, controller, *event, true)});
+         WhyEventUnreadable(facts, controller), AccessFix(facts, controller, *event)});
   } else if (!event->canWrite && controller.forceFeedback) {
     problems.push_back({"event-read-only",
                         "you can read " + event->path +
                             " but not write it, so it will not "
                             "rumble: force feedback is written there",
-                        "", AccessFix(facts, controller, *event, true)});
+                        "", AccessFix(facts, controller, *event)});
   }
   const NodeFacts* hidraw = FindNode(controller, "hidraw");
   const char* hidapiPads = HidapiPads(controller.vendor);
@@ -312,7 +332,7 @@ std::vector<Problem> ControllerProblems(const LinuxFacts& facts, std::size_t ind
          "you cannot read and write " + hidraw->path + ", so SDL reads this " + hidapiPads +
              " pad through evdev instead of its own driver: the battery level, the lights and "
              "the sensors SDL reads itself are lost",
-         "", AccessFix(facts, controller, *hidraw, true)});
+         "", AccessFix(facts, controller, *hidraw)});
   }
   if (facts.sdlStarted && event->canRead && controller.grab != GrabState::kGrabbed) {
     if (controller.sdl.kind == SdlKind::kJoystick) {
@@ -581,7 +601,7 @@ constexpr const char kWineBehaviour[] =
 std::string FormatDoctorText(const WindowsFacts& facts) {
   std::string out = "XInput:   ";
   out += facts.xinputLoaded
-             ? "XINPUT1_4.dll, " + Shown(facts.xinputPath) +
+             ? "XINPUT1_4.dll, " + ShownPath(facts.xinputPath) +
                    (facts.xinputVersion.empty() ? "" : ", version " + Shown(facts.xinputVersion))
              : std::string("not loaded");
   out += "\n";
