@@ -1,8 +1,11 @@
 // ScanWindows: XInput 1.4 as loaded, its four slots, and the HID devices
 // that are game controllers (usage page 1, joystick or gamepad).
 #include <windows.h>
-// After windows.h, which they need.
+// After windows.h, which they need. mingw-w64's hidsdi.h declares C
+// functions without saying so.
+extern "C" {
 #include <hidsdi.h>
+}
 #include <setupapi.h>
 #include <xinput.h>
 
@@ -76,16 +79,16 @@ std::vector<HidControllerFacts> HidControllers() {
   HDEVINFO set =
       SetupDiGetClassDevsW(&hidGuid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
   if (set == INVALID_HANDLE_VALUE) return found;
-  SP_DEVICE_INTERFACE_DATA interface;
-  interface.cbSize = sizeof interface;
-  for (DWORD i = 0; SetupDiEnumDeviceInterfaces(set, nullptr, &hidGuid, i, &interface); ++i) {
+  SP_DEVICE_INTERFACE_DATA entry;
+  entry.cbSize = sizeof entry;
+  for (DWORD i = 0; SetupDiEnumDeviceInterfaces(set, nullptr, &hidGuid, i, &entry); ++i) {
     DWORD size = 0;
-    SetupDiGetDeviceInterfaceDetailW(set, &interface, nullptr, 0, &size, nullptr);
+    SetupDiGetDeviceInterfaceDetailW(set, &entry, nullptr, 0, &size, nullptr);
     if (size < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) continue;
     std::vector<char> buffer(size);
     auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(buffer.data());
     detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
-    if (!SetupDiGetDeviceInterfaceDetailW(set, &interface, detail, size, nullptr, nullptr)) {
+    if (!SetupDiGetDeviceInterfaceDetailW(set, &entry, detail, size, nullptr, nullptr)) {
       continue;
     }
     HidControllerFacts facts;
