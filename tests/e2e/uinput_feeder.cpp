@@ -20,6 +20,7 @@
 // it there (at most 60 s) instead of trusting a fixed pause, for a watcher
 // as slow to see new pads as Wine's. --min-step makes every pause after an
 // event at least MS, for a watcher whose events arrive late.
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/input.h>
 #include <linux/uinput.h>
@@ -115,6 +116,15 @@ const std::vector<Kind> kKinds = {
       {ABS_RZ, 0, 255, 0, 0, 0},
       {ABS_HAT0X, -1, 1, 0, 0, 0},
       {ABS_HAT0Y, -1, 1, 0, 0, 0}}},
+    // Made up too, and a flight stick: no A or B button, so SDL makes no
+    // mapping of its own and sees a joystick, not a game controller.
+    {"stick",
+     "padwatch test joystick",
+     0x1234,
+     0x5679,
+     0x0001,
+     {BTN_TRIGGER, BTN_THUMB, BTN_THUMB2, BTN_TOP},
+     {{ABS_X, -512, 511, 0, 0, 0}, {ABS_Y, -512, 511, 0, 0, 0}, {ABS_THROTTLE, 0, 255, 0, 0, 0}}},
 };
 
 const std::map<std::string, int> kCodes = {
@@ -200,6 +210,25 @@ void AwaitAnnouncements(const std::string& path, int count, int line) {
 
 }  // namespace
 
+// Grabs the event node of the uinput device fd, as a remapper does; the
+// grab lasts as long as the returned descriptor is open.
+int Grab(int fd, int lineNumber) {
+  char sysname[64] = {};
+  Check(ioctl(fd, UI_GET_SYSNAME(sizeof sysname), sysname) >= 0, lineNumber, "UI_GET_SYSNAME");
+  const std::string folder = std::string("/sys/devices/virtual/input/") + sysname;
+  DIR* dir = opendir(folder.c_str());
+  Check(dir != nullptr, lineNumber, ("opendir " + folder).c_str());
+  std::string event;
+  while (const dirent* entry = readdir(dir)) {
+    if (std::strncmp(entry->d_name, "event", 5) == 0) event = entry->d_name;
+  }
+  closedir(dir);
+  const int node = open(("/dev/input/" + event).c_str(), O_RDONLY | O_CLOEXEC);
+  Check(node >= 0, lineNumber, ("open /dev/input/" + event).c_str());
+  Check(ioctl(node, EVIOCGRAB, 1) == 0, lineNumber, "EVIOCGRAB");
+  return node;
+}
+
 int main(int argc, char** argv) {
   std::string awaitOutput;
   int minStep = 0;
@@ -265,6 +294,8 @@ int main(int argc, char** argv) {
         Check(ioctl(fd, UI_DEV_DESTROY) == 0, lineNumber, "UI_DEV_DESTROY");
         close(fd);
         pads.erase(pad);
+      } else if (command == "grab") {
+        Grab(fd, lineNumber);  // held until the feeder ends
       } else if (command == "press" || command == "release") {
         for (std::string key; words >> key;) {
           auto code = kCodes.find(key);
