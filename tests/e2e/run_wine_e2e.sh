@@ -67,7 +67,7 @@ cp -a "$prefix" "$run/prefix"
 (cd "$run" && cmake -E tar xf "$zip" bin/padwatch.exe bin/padwatch-check.exe)
 printf '%s\n' "${recorded[@]}" >"$run/record"
 cp "$feeder" "$run/bin/uinput_feeder"
-cp "$here"/*.feed "$run/feeds/"
+cp "$here"/*.feed "$here/doctor_x360.script" "$run/feeds/"
 cp "$here/wine_guest.sh" "$run/guest.sh"
 
 # The initramfs: busybox, the modules, and an init that builds the root.
@@ -178,4 +178,17 @@ for feed in "$here"/*.feed; do
     failed=1
   fi
 done
+
+# padwatch-check.exe --doctor: XInput answers, the pad in a slot, and Wine
+# named with how it serves XInput.
+doctor="$run/out/doctor.out"
+if grep -q '^=== DOCTOR status=0' "$log.txt" && grep -q '^  slot 1: a controller' "$doctor" &&
+   grep -q '^XInput:   XINPUT1_4.dll, ' "$doctor" && grep -q '^Wine:     [0-9]' "$doctor"; then
+  echo "ok   padwatch-check.exe --doctor: $(grep -c 'served by XInput' "$doctor") HID pad(s)" \
+       "served by XInput, every controller usable"
+else
+  echo "FAIL padwatch-check.exe --doctor ($(grep '^=== DOCTOR' "$log.txt" || echo missing))"
+  cat "$doctor" "$run/out/doctor.feeder" 2>/dev/null
+  failed=1
+fi
 exit $failed

@@ -81,4 +81,17 @@ for feed in /xfer/feeds/*.feed; do
   fi
   echo "=== SCENARIO $name feeder=$feeder stopped=$stopped padwatch=$status recorder=$recorded"
 done
+
+# padwatch-check.exe --doctor on an Xbox 360 pad, as Wine serves it.
+wineserver -k >/dev/null 2>&1
+wineserver -w >/dev/null 2>&1
+wineserver -p
+WINEDEBUG=-all wine wineboot >/dev/null 2>&1
+/tmp/bin/uinput_feeder /xfer/feeds/doctor_x360.script 2>"$out/doctor.feeder" &
+feeder=$!
+sleep 5
+WINEDEBUG=-all wine /tmp/bin/padwatch-check.exe --doctor >"$out/doctor.out" 2>&1
+echo "=== DOCTOR status=$?"
+kill "$feeder"
+wait "$feeder"
 wineserver -k >/dev/null 2>&1
