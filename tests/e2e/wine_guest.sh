@@ -71,7 +71,9 @@ for feed in /xfer/feeds/*.feed; do
   recorded=none
   if [ -n "$recorder" ]; then
     kill -INT $recorder
-    for _ in $(seq 1 100); do
+    # Up to 30 s: with both guests emulated side by side, Wine has been seen
+    # to take more than 10 s to hand a recorder its Ctrl+C.
+    for _ in $(seq 1 300); do
       kill -0 $recorder 2>/dev/null || break
       sleep 0.1
     done
