@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "check/report/device_text.h"
 #include "check/report/shown_text.h"
 
 namespace {
@@ -31,12 +32,6 @@ const char* HidapiPads(std::uint16_t vendor) {
   return nullptr;
 }
 
-std::string Hex4(std::uint16_t value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%04x", static_cast<unsigned>(value));
-  return text;
-}
-
 std::string Upper(std::string text) {
   for (char& c : text) {
     if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
@@ -55,7 +50,7 @@ std::string BusName(std::uint16_t bus) {
     case 0x19:
       return "host";
     default:
-      return "bus 0x" + Hex4(bus);
+      return "bus 0x" + HexId(bus);
   }
 }
 
@@ -103,8 +98,8 @@ bool InGroup(const LinuxFacts& facts, const std::string& group) {
 // 60-input-id.rules has classed the device, before 73-seat-late.rules turns
 // the uaccess tag into access for whoever is logged in at the seat.
 std::string RuleFile(const ControllerFacts& controller) {
-  return "/etc/udev/rules.d/70-game-controller-" + Hex4(controller.vendor) + "-" +
-         Hex4(controller.product) + ".rules";
+  return "/etc/udev/rules.d/70-game-controller-" + HexId(controller.vendor) + "-" +
+         HexId(controller.product) + ".rules";
 }
 
 constexpr const char kRuleOrder[] =
@@ -127,12 +122,12 @@ std::vector<std::string> AccessFix(const LinuxFacts& facts, const ControllerFact
   if (facts.udevData) {
     std::string rule;
     if (node.kind == "hidraw") {
-      rule = "KERNEL==\"hidraw*\", KERNELS==\"*:" + Upper(Hex4(controller.vendor)) + ":" +
-             Upper(Hex4(controller.product)) + ".*\", TAG+=\"uaccess\"";
+      rule = "KERNEL==\"hidraw*\", KERNELS==\"*:" + Upper(HexId(controller.vendor)) + ":" +
+             Upper(HexId(controller.product)) + ".*\", TAG+=\"uaccess\"";
     } else {
       rule = "SUBSYSTEM==\"input\", KERNEL==\"event*|js*\", ATTRS{modalias}==\"input:b" +
-             Upper(Hex4(controller.bus)) + "v" + Upper(Hex4(controller.vendor)) + "p" +
-             Upper(Hex4(controller.product)) + "*\", ENV{ID_INPUT_JOYSTICK}=\"1\", " +
+             Upper(HexId(controller.bus)) + "v" + Upper(HexId(controller.vendor)) + "p" +
+             Upper(HexId(controller.product)) + "*\", ENV{ID_INPUT_JOYSTICK}=\"1\", " +
              "TAG+=\"uaccess\"";
     }
     fix = {"add this line to " + RuleFile(controller) + ":", "  " + rule, kRuleOrder,
@@ -392,8 +387,8 @@ std::string FormatDoctorText(const LinuxFacts& facts) {
   for (std::size_t i = 0; i < facts.controllers.size(); ++i) {
     const ControllerFacts& c = facts.controllers[i];
     out += "Controller " + std::to_string(i + 1) + ": " + Shown(c.name) + " (" + c.event + ")\n";
-    out += "  ids:      " + Hex4(c.vendor) + ":" + Hex4(c.product) + ", version " +
-           Hex4(c.version) + ", " + BusName(c.bus) + (c.isVirtual ? ", made by software" : "") +
+    out += "  ids:      " + HexId(c.vendor) + ":" + HexId(c.product) + ", version " +
+           HexId(c.version) + ", " + BusName(c.bus) + (c.isVirtual ? ", made by software" : "") +
            "\n";
     for (const NodeFacts& node : c.nodes) out += NodeLine(node);
     out += "  udev:     ";
@@ -468,9 +463,9 @@ std::string FormatDoctorJson(const LinuxFacts& facts) {
     Json json;
     json["event"] = c.event;
     json["name"] = c.name;
-    json["vendor"] = Hex4(c.vendor);
-    json["product"] = Hex4(c.product);
-    json["version"] = Hex4(c.version);
+    json["vendor"] = HexId(c.vendor);
+    json["product"] = HexId(c.product);
+    json["version"] = HexId(c.version);
     json["bus"] = BusName(c.bus);
     json["virtual"] = c.isVirtual;
     Json nodes = Json::array();
@@ -574,7 +569,7 @@ std::vector<Problem> WindowsProblems(const WindowsFacts& facts) {
     if (hid.xinput) continue;
     problems.push_back(
         {"not-xinput",
-         Quoted(hid.name) + " (" + Hex4(hid.vendor) + ":" + Hex4(hid.product) +
+         Quoted(hid.name) + " (" + HexId(hid.vendor) + ":" + HexId(hid.product) +
              ") is a game controller XInput does not serve, so padwatch does not see it",
          "XInput serves only pads that present themselves as Xbox controllers; this one is "
          "read only by programs that use HID, DirectInput or Raw Input",
@@ -616,7 +611,7 @@ std::string FormatDoctorText(const WindowsFacts& facts) {
   out += "HID game controllers:";
   out += facts.hid.empty() ? " none\n" : "\n";
   for (const HidControllerFacts& hid : facts.hid) {
-    out += "  " + Quoted(hid.name) + " (" + Hex4(hid.vendor) + ":" + Hex4(hid.product) +
+    out += "  " + Quoted(hid.name) + " (" + HexId(hid.vendor) + ":" + HexId(hid.product) +
            "): " + (hid.xinput ? "served by XInput" : "not served by XInput") + "\n";
   }
   out += "Wine:     " +
@@ -645,8 +640,8 @@ std::string FormatDoctorJson(const WindowsFacts& facts) {
   Json hid = Json::array();
   for (const HidControllerFacts& device : facts.hid) {
     hid.push_back({{"name", device.name},
-                   {"vendor", Hex4(device.vendor)},
-                   {"product", Hex4(device.product)},
+                   {"vendor", HexId(device.vendor)},
+                   {"product", HexId(device.product)},
                    {"xinput", device.xinput}});
   }
   report["hid"] = hid;

@@ -109,9 +109,17 @@ doctor() { # NAME [as_player]
   cat "/tmp/doctor_$name.out"
   echo "=== DOCTOR END $name"
 }
-uinput_feeder /e2e/doctor_x360.script 2>/tmp/doctor.feeder &
-feeder=$!
-sleep 2
+# A feeder for each case, given time to make its pad, ended after.
+start_feeder() { # SCRIPT SECONDS
+  uinput_feeder "/e2e/$1" 2>>/tmp/doctor.feeder &
+  feeder=$!
+  sleep "$2"
+}
+stop_feeder() {
+  kill "$feeder"
+  wait "$feeder"
+}
+start_feeder doctor_x360.script 2
 doctor denied as_player
 as_player 'padwatch >/tmp/hint.out 2>/tmp/hint.err & sleep 2; kill -INT $!; wait $!'
 echo "=== HINT"
@@ -121,20 +129,13 @@ grep '^    Fix: sudo chgrp' /tmp/doctor_denied.out | sed 's/^    Fix: //; s/sudo
 sh -x /tmp/fix.sh
 sed -i 's/^input:x:101:$/input:x:101:player/' /etc/group
 doctor fixed as_player
-kill "$feeder"
-wait "$feeder"
-uinput_feeder /e2e/doctor_stick.script 2>>/tmp/doctor.feeder &
-feeder=$!
-sleep 2
+stop_feeder
+start_feeder doctor_stick.script 2
 doctor unmapped
-kill "$feeder"
-wait "$feeder"
-uinput_feeder /e2e/doctor_grab.script 2>>/tmp/doctor.feeder &
-feeder=$!
-sleep 3
+stop_feeder
+start_feeder doctor_grab.script 3
 doctor grabbed
-kill "$feeder"
-wait "$feeder"
+stop_feeder
 cat /tmp/doctor.feeder
 echo "=== ALL DONE"
 reboot -f
