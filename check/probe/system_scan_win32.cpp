@@ -16,6 +16,61 @@ extern "C" {
 
 namespace {
 
+// The libraries only the doctor needs, loaded when it runs rather than
+// imported, so that no other mode of the program loads them at start.
+struct Libraries {
+  decltype(&GetFileVersionInfoSizeW) getFileVersionInfoSize = nullptr;
+  decltype(&GetFileVersionInfoW) getFileVersionInfo = nullptr;
+  decltype(&VerQueryValueW) verQueryValue = nullptr;
+  decltype(&HidD_GetHidGuid) getHidGuid = nullptr;
+  decltype(&HidD_GetPreparsedData) getPreparsedData = nullptr;
+  decltype(&HidD_FreePreparsedData) freePreparsedData = nullptr;
+  decltype(&HidP_GetCaps) getCaps = nullptr;
+  decltype(&HidD_GetAttributes) getAttributes = nullptr;
+  decltype(&HidD_GetProductString) getProductString = nullptr;
+  decltype(&SetupDiGetClassDevsW) getClassDevs = nullptr;
+  decltype(&SetupDiEnumDeviceInterfaces) enumDeviceInterfaces = nullptr;
+  decltype(&SetupDiGetDeviceInterfaceDetailW) getDeviceInterfaceDetail = nullptr;
+  decltype(&SetupDiDestroyDeviceInfoList) destroyDeviceInfoList = nullptr;
+
+  template <typename Function>
+  static void Find(HMODULE library, const char* name, Function* function) {
+    if (library == nullptr) return;
+    *function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+  }
+
+  void Load() {
+    const HMODULE version = LoadLibraryW(L"version.dll");
+    Find(version, "GetFileVersionInfoSizeW", &getFileVersionInfoSize);
+    Find(version, "GetFileVersionInfoW", &getFileVersionInfo);
+    Find(version, "VerQueryValueW", &verQueryValue);
+    const HMODULE hid = LoadLibraryW(L"hid.dll");
+    Find(hid, "HidD_GetHidGuid", &getHidGuid);
+    Find(hid, "HidD_GetPreparsedData", &getPreparsedData);
+    Find(hid, "HidD_FreePreparsedData", &freePreparsedData);
+    Find(hid, "HidP_GetCaps", &getCaps);
+    Find(hid, "HidD_GetAttributes", &getAttributes);
+    Find(hid, "HidD_GetProductString", &getProductString);
+    const HMODULE setupapi = LoadLibraryW(L"setupapi.dll");
+    Find(setupapi, "SetupDiGetClassDevsW", &getClassDevs);
+    Find(setupapi, "SetupDiEnumDeviceInterfaces", &enumDeviceInterfaces);
+    Find(setupapi, "SetupDiGetDeviceInterfaceDetailW", &getDeviceInterfaceDetail);
+    Find(setupapi, "SetupDiDestroyDeviceInfoList", &destroyDeviceInfoList);
+  }
+  bool HasVersion() const {
+    return getFileVersionInfoSize != nullptr && getFileVersionInfo != nullptr &&
+           verQueryValue != nullptr;
+  }
+  bool HasHid() const {
+    return getHidGuid != nullptr && getPreparsedData != nullptr && freePreparsedData != nullptr &&
+           getCaps != nullptr && getAttributes != nullptr && getProductString != nullptr &&
+           getClassDevs != nullptr && enumDeviceInterfaces != nullptr &&
+           getDeviceInterfaceDetail != nullptr && destroyDeviceInfoList != nullptr;
+  }
+};
+
+Libraries libraries;
+
 std::string Utf8(const wchar_t* text) {
   const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
   if (size <= 1) return "";
@@ -26,14 +81,15 @@ std::string Utf8(const wchar_t* text) {
 }
 
 std::string FileVersion(const wchar_t* path) {
+  if (!libraries.HasVersion()) return "";
   DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
+  const DWORD size = libraries.getFileVersionInfoSize(path, &ignored);
   if (size == 0) return "";
   std::vector<char> data(size);
   VS_FIXEDFILEINFO* info = nullptr;
   UINT length = 0;
-  if (!GetFileVersionInfoW(path, 0, size, data.data()) ||
-      !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) ||
+  if (!libraries.getFileVersionInfo(path, 0, size, data.data()) ||
+      !libraries.verQueryValue(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) ||
       info == nullptr) {
     return "";
   }
@@ -51,22 +107,22 @@ bool ReadHid(const wchar_t* path, HidControllerFacts* facts) {
   if (device == INVALID_HANDLE_VALUE) return false;
   bool gamepad = false;
   PHIDP_PREPARSED_DATA preparsed = nullptr;
-  if (HidD_GetPreparsedData(device, &preparsed)) {
+  if (libraries.getPreparsedData(device, &preparsed)) {
     HIDP_CAPS caps;
-    if (HidP_GetCaps(preparsed, &caps) == HIDP_STATUS_SUCCESS) {
+    if (libraries.getCaps(preparsed, &caps) == HIDP_STATUS_SUCCESS) {
       gamepad = caps.UsagePage == 0x01 && (caps.Usage == 0x04 || caps.Usage == 0x05);
     }
-    HidD_FreePreparsedData(preparsed);
+    libraries.freePreparsedData(preparsed);
   }
   if (gamepad) {
     HIDD_ATTRIBUTES attributes;
     attributes.Size = sizeof attributes;
-    if (HidD_GetAttributes(device, &attributes)) {
+    if (libraries.getAttributes(device, &attributes)) {
       facts->vendor = attributes.VendorID;
       facts->product = attributes.ProductID;
     }
     wchar_t name[128] = {};
-    if (HidD_GetProductString(device, name, sizeof name)) facts->name = Utf8(name);
+    if (libraries.getProductString(device, name, sizeof name)) facts->name = Utf8(name);
   }
   CloseHandle(device);
   return gamepad;
@@ -74,21 +130,22 @@ bool ReadHid(const wchar_t* path, HidControllerFacts* facts) {
 
 std::vector<HidControllerFacts> HidControllers() {
   std::vector<HidControllerFacts> found;
+  if (!libraries.HasHid()) return found;
   GUID hidGuid;
-  HidD_GetHidGuid(&hidGuid);
+  libraries.getHidGuid(&hidGuid);
   HDEVINFO set =
-      SetupDiGetClassDevsW(&hidGuid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+      libraries.getClassDevs(&hidGuid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
   if (set == INVALID_HANDLE_VALUE) return found;
   SP_DEVICE_INTERFACE_DATA entry;
   entry.cbSize = sizeof entry;
-  for (DWORD i = 0; SetupDiEnumDeviceInterfaces(set, nullptr, &hidGuid, i, &entry); ++i) {
+  for (DWORD i = 0; libraries.enumDeviceInterfaces(set, nullptr, &hidGuid, i, &entry); ++i) {
     DWORD size = 0;
-    SetupDiGetDeviceInterfaceDetailW(set, &entry, nullptr, 0, &size, nullptr);
+    libraries.getDeviceInterfaceDetail(set, &entry, nullptr, 0, &size, nullptr);
     if (size < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) continue;
     std::vector<char> buffer(size);
     auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(buffer.data());
     detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
-    if (!SetupDiGetDeviceInterfaceDetailW(set, &entry, detail, size, nullptr, nullptr)) {
+    if (!libraries.getDeviceInterfaceDetail(set, &entry, detail, size, nullptr, nullptr)) {
       continue;
     }
     HidControllerFacts facts;
@@ -99,7 +156,7 @@ std::vector<HidControllerFacts> HidControllers() {
         path.find(L"IG_") != std::wstring::npos || path.find(L"ig_") != std::wstring::npos;
     found.push_back(facts);
   }
-  SetupDiDestroyDeviceInfoList(set);
+  libraries.destroyDeviceInfoList(set);
   // A pad XInput serves may also be listed as the plain HID device under
   // it (Windows' own collection, Wine's wrapped original): served as well.
   for (HidControllerFacts& facts : found) {
@@ -115,6 +172,7 @@ std::vector<HidControllerFacts> HidControllers() {
 }  // namespace
 
 WindowsFacts ScanWindows() {
+  libraries.Load();
   WindowsFacts facts;
   HMODULE xinput = GetModuleHandleW(L"xinput1_4.dll");
   facts.xinputLoaded = xinput != nullptr;
