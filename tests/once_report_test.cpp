@@ -52,6 +52,25 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, OnceReportTest, ::testing::ValuesIn(Scenario
                            return info.param;
                          });
 
+// Where the platform knows the charge in percent (the kernel's power supply
+// on Linux), it follows the level; a value outside 0..100 is not shown, and
+// the charge word is shown escaped like any text from a device.
+TEST(OnceReportTest, BatteryPercentFollowsTheLevel) {
+  Slots slots = Sample(kGoldenDir + "/batteries.scn");
+  SlotReading& slot = slots[1];  // other, level empty
+  slot.identity.batteryPercent = 5;
+  slot.identity.batteryCharge = "discharging";
+  EXPECT_NE(FormatOnceText(slots).find("  Battery:  other, level empty (5%, discharging)\n"),
+            std::string::npos);
+  EXPECT_NE(FormatOnceJson(slots).find("\"percent\": 5,\n        \"charge\": \"discharging\""),
+            std::string::npos);
+  slot.identity.batteryCharge = "charging\x1b[2J";
+  EXPECT_NE(FormatOnceText(slots).find("(5%, charging\\x1b[2J)\n"), std::string::npos);
+  slot.identity.batteryPercent = 101;
+  EXPECT_NE(FormatOnceText(slots).find("  Battery:  other, level empty\n"), std::string::npos);
+  EXPECT_NE(FormatOnceJson(slots).find("\"percent\": null"), std::string::npos);
+}
+
 TEST(OnceReportTest, ScenariosAreFound) { EXPECT_GE(ScenarioNames(kGoldenDir).size(), 6u); }
 
 }  // namespace

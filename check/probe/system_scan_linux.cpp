@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "check/probe/system_scan.h"
+#include "platform/linux/device_battery.h"
 
 namespace {
 
@@ -164,26 +165,6 @@ void ReadUdevRecord(const SystemRoots& roots, const std::string& devNumber,
   }
 }
 
-// The power_supply of scope Device under the controller's HID device.
-BatteryFacts ReadBattery(const std::string& hidFolder) {
-  BatteryFacts battery;
-  const std::string supplies = hidFolder + "/power_supply";
-  for (const std::string& supply : Entries(supplies, "")) {
-    const std::string folder = supplies + "/" + supply;
-    if (ReadSmallFile(folder + "/scope") != "Device") continue;
-    battery.present = true;
-    const std::string capacity = ReadSmallFile(folder + "/capacity");
-    char* end = nullptr;
-    const long percent = std::strtol(capacity.c_str(), &end, 10);
-    if (!capacity.empty() && *end == '\0' && percent >= 0 && percent <= 100) {
-      battery.capacity = static_cast<int>(percent);
-    }
-    battery.status = ReadSmallFile(folder + "/status");
-    break;
-  }
-  return battery;
-}
-
 ControllerFacts ReadController(const SystemRoots& roots, const UserIdentity& user,
                                const Names& names, const std::string& event) {
   ControllerFacts controller;
@@ -214,8 +195,9 @@ ControllerFacts ReadController(const SystemRoots& roots, const UserIdentity& use
     for (const std::string& hidraw : Entries(hid + "/hidraw", "hidraw")) {
       controller.nodes.push_back(ReadNode(roots, user, names, "hidraw", hidraw));
     }
-    controller.battery = ReadBattery(hid);
   }
+  const DeviceBattery battery = ReadDeviceBattery(roots, event);
+  controller.battery = {battery.present, battery.capacity, battery.status};
   ReadUdevRecord(roots, ReadSmallFile(eventFolder + "/dev"), &controller);
   controller.grab = TryGrab(roots.dev + "/input/" + event);
   controller.holders = Holders(roots, "/dev/input/" + event);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "check/report/shown_text.h"
 #include "input/device_codes.h"
 #include "input/inputs.h"
 
@@ -39,8 +40,15 @@ std::string BatteryText(const SlotReading& slot) {
   if (type == BATTERY_TYPE_WIRED || type == BATTERY_TYPE_DISCONNECTED) {
     return BatteryTypeName(type);
   }
-  return std::string(BatteryTypeName(type)) + ", level " +
-         BatteryLevelName(slot.battery.BatteryLevel);
+  std::string text =
+      std::string(BatteryTypeName(type)) + ", level " + BatteryLevelName(slot.battery.BatteryLevel);
+  const DeviceIdentity& identity = slot.identity;
+  if (identity.batteryPercent >= 0 && identity.batteryPercent <= 100) {
+    text += " (" + std::to_string(identity.batteryPercent) + "%";
+    if (!identity.batteryCharge.empty()) text += ", " + ShownText(identity.batteryCharge, 20);
+    text += ")";
+  }
+  return text;
 }
 
 std::string ButtonsText(const XINPUT_GAMEPAD& pad) {

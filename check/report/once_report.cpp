@@ -117,7 +117,11 @@ std::string FormatOnceJson(const Slots& slots) {
         const bool noLevel = type == BATTERY_TYPE_WIRED || type == BATTERY_TYPE_DISCONNECTED;
         entry["battery"] = {
             {"type", BatteryTypeName(slot.battery.BatteryType)},
-            {"level", noLevel ? Json(nullptr) : Json(BatteryLevelName(slot.battery.BatteryLevel))}};
+            {"level", noLevel ? Json(nullptr) : Json(BatteryLevelName(slot.battery.BatteryLevel))},
+            {"percent", noLevel || id.batteryPercent < 0 || id.batteryPercent > 100
+                            ? Json(nullptr)
+                            : Json(id.batteryPercent)},
+            {"charge", noLevel ? Json(nullptr) : TextOrNull(id.batteryCharge)}};
       } else {
         entry["battery"] = nullptr;
       }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/identity.h"
+#include "platform/linux/device_battery.h"
 #include "platform/reading.h"
 #include "platform/sdl/sdl_conversions.h"
 #include "platform/xinput.h"
@@ -168,6 +169,13 @@ extern "C" DWORD WINAPI XInputGetState(DWORD dwUserIndex, XINPUT_STATE* pState) 
 
 namespace {
 
+// The battery the kernel publishes for the controller's event node, where
+// SDL reads the controller through one.
+DeviceBattery KernelBattery(SDL_GameController* controller) {
+  const char* path = SDL_JoystickPath(SDL_GameControllerGetJoystick(controller));
+  return ReadDeviceBattery(SystemRoots(), EventNodeName(path != nullptr ? path : ""));
+}
+
 // The open controller in a slot, or null. Calls other than XInputGetState
 // do not refresh SDL, but the first call of all does.
 SDL_GameController* ControllerIn(DWORD slot) {
@@ -209,8 +217,15 @@ extern "C" DWORD WINAPI XInputGetBatteryInformation(
   if (controller == nullptr) return ERROR_DEVICE_NOT_CONNECTED;
   const BatteryReading battery =
       BatteryFromSdl(SDL_JoystickCurrentPowerLevel(SDL_GameControllerGetJoystick(controller)));
-  if (!battery.known) return ERROR_NOT_SUPPORTED;
-  *pBatteryInformation = battery.information;
+  if (battery.known) {
+    *pBatteryInformation = battery.information;
+    return ERROR_SUCCESS;
+  }
+  // SDL reads a level only through its own HIDAPI drivers; the kernel's
+  // driver may publish one for the same pad.
+  const DeviceBattery kernel = KernelBattery(controller);
+  if (kernel.capacity < 0) return ERROR_NOT_SUPPORTED;
+  *pBatteryInformation = BatteryFromCapacity(kernel.capacity);
   return ERROR_SUCCESS;
 }
 
@@ -250,6 +265,9 @@ bool GetDeviceIdentity(DWORD slot, DeviceIdentity* identity) {
     identity->mapping = mapping;
     SDL_free(mapping);
   }
+  const DeviceBattery battery = KernelBattery(controller);
+  identity->batteryPercent = battery.capacity;
+  identity->batteryCharge = ChargeWord(battery.status);
   return true;
 }
 

@@ -1,7 +1,8 @@
 // XInput served by SDL2's game controller support, for systems without
 // XInput. Linking this library provides the XInput calls, CoInitializeEx
 // and GetDeviceIdentity: capabilities from SDL's rumble support and power
-// level, the battery from the power level, vibration through SDL's rumble.
+// level, the battery from the power level or, where SDL has none, from the
+// kernel driver's power supply, vibration through SDL's rumble.
 //
 // Four slots of our own: a controller that appears takes the lowest free slot
 // and keeps it until it is removed; a fifth waits for a slot to free up. SDL
