@@ -28,6 +28,7 @@ struct FakePad {
   std::string name = "Microsoft X-Box 360 pad";
   std::string ids[4] = {"0003", "045e", "028e", "0114"};  // bus, vendor, product, version
   std::string hid;                                        // "0003:054C:09CC.0001" for a HID pad
+  std::string hidParent = "/sys/devices/pci0000:00/usb1/1-1/1-1:1.0";  // where the HID device is
   bool isVirtual = false;
   int js = 0;  // -1: none
   unsigned eventMode = 0660;
@@ -67,10 +68,9 @@ class FakeSystem {
 
   void AddPad(const FakePad& pad) {
     const std::string event = "event" + std::to_string(pad.event);
-    const std::string parent = pad.isVirtual ? "/sys/devices/virtual"
-                               : pad.hid.empty()
-                                   ? "/sys/devices/pci0000:00/usb1/1-1/1-1:1.0"
-                                   : "/sys/devices/pci0000:00/usb1/1-1/1-1:1.0/" + pad.hid;
+    const std::string parent = pad.isVirtual     ? "/sys/devices/virtual"
+                               : pad.hid.empty() ? "/sys/devices/pci0000:00/usb1/1-1/1-1:1.0"
+                                                 : pad.hidParent + "/" + pad.hid;
     const std::string input = parent + "/input/input" + std::to_string(pad.event + 10);
     Write(input + "/name", pad.name + "\n");
     const char* idNames[4] = {"bustype", "vendor", "product", "version"};
@@ -198,6 +198,9 @@ TEST(SystemScanLinuxTest, HidrawUnreadableLosesTheBattery) {
   pad.ids[2] = "09cc";
   pad.ids[3] = "8111";
   pad.hid = "0003:054C:09CC.0001";
+  // Where uhid puts it, as for a pad BlueZ serves over Bluetooth: a kernel
+  // driver's pad, not one made by software.
+  pad.hidParent = "/sys/devices/virtual/misc/uhid";
   pad.battery = "60 Discharging";
   system.AddPad(pad);
   LinuxFacts facts = ScanLinux(system.roots, system.user);

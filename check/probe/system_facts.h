@@ -53,7 +53,7 @@ struct ControllerFacts {
   std::uint16_t vendor = 0;
   std::uint16_t product = 0;
   std::uint16_t version = 0;
-  bool isVirtual = false;        // made by software (uinput), not a driver
+  bool isVirtual = false;        // made by software (uinput), not served by a driver
   std::string hidName;           // the HID device's name in sysfs ("0003:054C:09CC.0001"), if any
   std::vector<NodeFacts> nodes;  // the event node first
   bool udevKnown = false;        // udev has a record of the event node

@@ -178,7 +178,10 @@ ControllerFacts ReadController(const SystemRoots& roots, const UserIdentity& use
   controller.version = Hex16(ReadSmallFile(input + "/id/version"));
   std::error_code error;
   const std::string real = std::filesystem::canonical(input, error).string();
-  controller.isVirtual = !error && real.find("/devices/virtual/") != std::string::npos;
+  // uinput's devices sit under /devices/virtual/input. uhid's sit under
+  // /devices/virtual/misc/uhid, but a kernel driver serves those, and BlueZ
+  // brings every Bluetooth pad in that way: they are not made by software.
+  controller.isVirtual = !error && real.find("/devices/virtual/input/") != std::string::npos;
   constexpr unsigned kFfRumble = 0x50;
   controller.forceFeedback =
       CapabilityBits::Parse(ReadSmallFile(input + "/capabilities/ff")).Has(kFfRumble);
