@@ -1,12 +1,27 @@
-// Plays gamepads into the kernel through uinput, as their drivers present
-// them, following a script. Run inside the test guest next to padwatch.
+// Plays gamepads into the kernel following a script: through uinput, as
+// their drivers present them, or through uhid, where the kernel's own HID
+// driver binds them. Run inside the test guest next to padwatch.
+//
+// The Xbox 360, Xbox One and DualShock 4 kinds declare rumble (FF_RUMBLE)
+// as their drivers do: a thread serves the effects the kernel uploads and
+// logs each, and each play and stop, to standard error ("pad: ff upload
+// id 0 rumble strong 65535 weak 0 length 65535", "pad: ff play id 0 count
+// 1"), for the tests to compare.
 //
 // Script lines (# starts a comment):
 //   step MS                 pause after every event command (default 300)
 //   wait MS                 pause once
-//   create NAME KIND        KIND: x360 xone ds4 unknown
+//   until FILE MS           pause until FILE exists (the guest's check is
+//                           done), at most MS; fails when it never does
+//   create NAME KIND        KIND: x360 xone ds4 unknown stick through uinput;
+//                           through uhid, ds4hid (a DualShock 4, bound by
+//                           hid-sony) and dualsensehid (hid-playstation);
+//                           x360usb, a USB Xbox 360 pad xpad binds (through
+//                           the gadget the guest made on dummy_hcd)
 //   press NAME KEY... / release NAME KEY...   KEY: BTN_SOUTH, BTN_TL, ...
 //   abs NAME AXIS VALUE [AXIS VALUE]...       AXIS: ABS_X, ABS_HAT0Y, ...
+//   battery NAME LEVEL [cable]  the uhid pads: the battery level in tenths
+//                           (0-10, 11 full on the cable), on battery or cable
 //   sweep NAME AXIS MS COUNT  COUNT reports, one every MS on a steady clock,
 //                           each moving AXIS a little (a stick held moving)
 //   remove NAME
@@ -24,9 +39,11 @@
 #include <fcntl.h>
 #include <linux/input.h>
 #include <linux/uinput.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -34,10 +51,14 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "tests/e2e/uhid_pad.h"
+#include "tests/e2e/usb_x360.h"
 
 namespace {
 
@@ -58,6 +79,7 @@ struct Kind {
   int version;
   std::vector<int> keys;
   std::vector<Axis> axes;
+  bool rumble = false;  // declares FF_RUMBLE, as the pad's driver does
 };
 
 // From the drivers' sources: xpad for the Xbox pads (sticks reported with Y
@@ -79,12 +101,14 @@ const std::vector<Kind> kKinds = {
      With(kXpadSticks, {{ABS_Z, 0, 255, 0, 0, 0},
                         {ABS_RZ, 0, 255, 0, 0, 0},
                         {ABS_HAT0X, -1, 1, 0, 0, 0},
-                        {ABS_HAT0Y, -1, 1, 0, 0, 0}})},
+                        {ABS_HAT0Y, -1, 1, 0, 0, 0}}),
+     true},
     {"xone", "Microsoft X-Box One S pad", 0x045e, 0x02ea, 0x0408, kXpadKeys,
      With(kXpadSticks, {{ABS_Z, 0, 1023, 0, 0, 0},
                         {ABS_RZ, 0, 1023, 0, 0, 0},
                         {ABS_HAT0X, -1, 1, 0, 0, 0},
-                        {ABS_HAT0Y, -1, 1, 0, 0, 0}})},
+                        {ABS_HAT0Y, -1, 1, 0, 0, 0}}),
+     true},
     {"ds4",
      "Sony Interactive Entertainment Wireless Controller",
      0x054c,
@@ -99,7 +123,8 @@ const std::vector<Kind> kKinds = {
       {ABS_RY, 0, 255, 0, 0, 128},
       {ABS_RZ, 0, 255, 0, 0, 0},
       {ABS_HAT0X, -1, 1, 0, 0, 0},
-      {ABS_HAT0Y, -1, 1, 0, 0, 0}}},
+      {ABS_HAT0Y, -1, 1, 0, 0, 0}},
+     true},
     // Made up: no entry in SDL's database can match it.
     {"unknown",
      "padwatch test gamepad",
@@ -156,11 +181,85 @@ void Emit(int fd, int type, int code, int value, int line) {
   Check(write(fd, &event, sizeof(event)) == static_cast<ssize_t>(sizeof(event)), line, "write");
 }
 
+// Serves a uinput pad's force feedback until stopped: an upload or erase
+// waits in the kernel (and in the program that asked) until it is answered.
+class RumbleServer {
+ public:
+  RumbleServer(std::string name, int fd) : name(std::move(name)), fd(fd) {
+    thread = std::thread([this] { Serve(); });
+  }
+  ~RumbleServer() {
+    stopping = true;
+    thread.join();
+  }
+
+ private:
+  void Log(const std::string& text) const {
+    std::fprintf(stderr, "%s: %s\n", name.c_str(), text.c_str());
+  }
+
+  void Serve() {
+    while (!stopping) {
+      pollfd p{fd, POLLIN, 0};
+      if (poll(&p, 1, 50) <= 0) continue;
+      input_event event{};
+      while (read(fd, &event, sizeof event) == static_cast<ssize_t>(sizeof event)) {
+        if (event.type == EV_UINPUT && event.code == UI_FF_UPLOAD) {
+          uinput_ff_upload upload{};
+          upload.request_id = static_cast<__u32>(event.value);
+          if (ioctl(fd, UI_BEGIN_FF_UPLOAD, &upload) != 0) continue;
+          const ff_effect& effect = upload.effect;
+          std::string text = "ff upload id " + std::to_string(effect.id);
+          if (effect.type == FF_RUMBLE) {
+            text += " rumble strong " + std::to_string(effect.u.rumble.strong_magnitude) +
+                    " weak " + std::to_string(effect.u.rumble.weak_magnitude);
+          } else {
+            text += " type " + std::to_string(effect.type);
+          }
+          Log(text + " length " + std::to_string(effect.replay.length));
+          upload.retval = effect.type == FF_RUMBLE ? 0 : -EINVAL;
+          ioctl(fd, UI_END_FF_UPLOAD, &upload);
+        } else if (event.type == EV_UINPUT && event.code == UI_FF_ERASE) {
+          uinput_ff_erase erase{};
+          erase.request_id = static_cast<__u32>(event.value);
+          if (ioctl(fd, UI_BEGIN_FF_ERASE, &erase) != 0) continue;
+          Log("ff erase id " + std::to_string(erase.effect_id));
+          erase.retval = 0;
+          ioctl(fd, UI_END_FF_ERASE, &erase);
+        } else if (event.type == EV_FF && event.code == FF_GAIN) {
+          Log("ff gain " + std::to_string(event.value));
+        } else if (event.type == EV_FF) {
+          Log("ff play id " + std::to_string(event.code) + " count " + std::to_string(event.value));
+        }
+      }
+    }
+  }
+
+  const std::string name;
+  const int fd;
+  std::atomic<bool> stopping{false};
+  std::thread thread;
+};
+
+// A pad the script made: a uinput device (fd, and its rumble server when it
+// has rumble), a Sony pad through uhid, or an Xbox 360 pad on USB.
+struct Pad {
+  int fd = -1;
+  std::unique_ptr<RumbleServer> rumble;
+  std::unique_ptr<UhidPad> uhid;
+  std::unique_ptr<UsbX360> usb;
+};
+
 int Create(const Kind& kind, int line) {
-  const int fd = open("/dev/uinput", O_WRONLY | O_NONBLOCK);
+  // Read and write: the kernel hands force feedback requests back on it.
+  const int fd = open("/dev/uinput", O_RDWR | O_NONBLOCK);
   Check(fd >= 0, line, "open /dev/uinput");
   Check(ioctl(fd, UI_SET_EVBIT, EV_KEY) == 0, line, "UI_SET_EVBIT");
   Check(ioctl(fd, UI_SET_EVBIT, EV_ABS) == 0, line, "UI_SET_EVBIT");
+  if (kind.rumble) {
+    Check(ioctl(fd, UI_SET_EVBIT, EV_FF) == 0, line, "UI_SET_EVBIT EV_FF");
+    Check(ioctl(fd, UI_SET_FFBIT, FF_RUMBLE) == 0, line, "UI_SET_FFBIT");
+  }
   for (int key : kind.keys) Check(ioctl(fd, UI_SET_KEYBIT, key) == 0, line, "UI_SET_KEYBIT");
   for (const Axis& axis : kind.axes) {
     Check(ioctl(fd, UI_SET_ABSBIT, axis.code) == 0, line, "UI_SET_ABSBIT");
@@ -179,6 +278,8 @@ int Create(const Kind& kind, int line) {
   setup.id.product = static_cast<__u16>(kind.product);
   setup.id.version = static_cast<__u16>(kind.version);
   std::snprintf(setup.name, sizeof(setup.name), "%s", kind.deviceName);
+  // As many effects as xpad's and hid-sony's memless force feedback keep.
+  setup.ff_effects_max = kind.rumble ? 16 : 0;
   Check(ioctl(fd, UI_DEV_SETUP, &setup) == 0, line, "UI_DEV_SETUP");
   Check(ioctl(fd, UI_DEV_CREATE) == 0, line, "UI_DEV_CREATE");
   return fd;
@@ -208,8 +309,6 @@ void AwaitAnnouncements(const std::string& path, int count, int line) {
   }
 }
 
-}  // namespace
-
 // Grabs the event node of the uinput device fd, as a remapper does; the
 // grab lasts as long as the returned descriptor is open.
 int Grab(int fd, int lineNumber) {
@@ -228,6 +327,43 @@ int Grab(int fd, int lineNumber) {
   Check(ioctl(node, EVIOCGRAB, 1) == 0, lineNumber, "EVIOCGRAB");
   return node;
 }
+
+// press, release and abs for a pad a kernel driver serves (through uhid or
+// USB): each line becomes one report. False for another command.
+template <typename Device>
+bool PlayEvent(Device* pad, const std::string& command, std::istringstream& words, int lineNumber) {
+  if (command == "press" || command == "release") {
+    for (std::string key; words >> key;) {
+      auto code = kCodes.find(key);
+      if (code == kCodes.end() || !pad->Key(code->second, command == "press")) {
+        Fail(lineNumber, "this pad has no key " + key);
+      }
+    }
+    return true;
+  }
+  if (command == "abs") {
+    std::string axis;
+    int value = 0;
+    while (words >> axis >> value) {
+      auto code = kCodes.find(axis);
+      if (code == kCodes.end() || !pad->Abs(code->second, value)) {
+        Fail(lineNumber, "this pad has no axis " + axis + " or no value " + std::to_string(value));
+      }
+    }
+    return true;
+  }
+  return false;
+}
+
+void SetBattery(UhidPad* pad, std::istringstream& words, int lineNumber) {
+  int level = 0;
+  std::string cable;
+  if (!(words >> level) || level < 0 || level > 11) Fail(lineNumber, "battery: LEVEL 0-11");
+  words >> cable;
+  pad->Battery(level, cable == "cable");
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   std::string awaitOutput;
@@ -253,7 +389,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   int awaited = 0;  // announcements waited for so far
-  std::map<std::string, int> pads;
+  std::map<std::string, Pad> pads;
   int step = 300;
   int lineNumber = 0;
   for (std::string text; std::getline(in, text);) {
@@ -262,6 +398,17 @@ int main(int argc, char** argv) {
     std::istringstream words(text);
     std::string command, name;
     if (!(words >> command)) continue;
+    if (command == "until") {
+      std::string file;
+      int ms = 0;
+      if (!(words >> file >> ms)) Fail(lineNumber, "until: FILE MS");
+      const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+      while (access(file.c_str(), F_OK) != 0) {
+        if (std::chrono::steady_clock::now() > end) Fail(lineNumber, file + " never appeared");
+        Sleep(50);
+      }
+      continue;
+    }
     if (command == "step" || command == "wait" || command == "await") {
       int ms = 0;
       if (!(words >> ms)) Fail(lineNumber, "missing milliseconds");
@@ -278,22 +425,45 @@ int main(int argc, char** argv) {
     if (command == "create") {
       std::string kindName;
       words >> kindName;
-      const Kind* kind = nullptr;
-      for (const Kind& k : kKinds) {
-        if (kindName == k.name) kind = &k;
-      }
-      if (kind == nullptr) Fail(lineNumber, "unknown kind " + kindName);
       const bool getsASlot = pads.size() < 4;
-      pads[name] = Create(*kind, lineNumber);
+      Pad& pad = pads[name];
+      if (const UhidModel* model = FindUhidModel(kindName)) {
+        std::string error;
+        pad.uhid = UhidPad::Create(*model, name, &error);
+        if (pad.uhid == nullptr) Fail(lineNumber, error);
+      } else if (kindName == "x360usb") {
+        std::string error;
+        pad.usb = UsbX360::Create(name, &error);
+        if (pad.usb == nullptr) Fail(lineNumber, error);
+      } else {
+        const Kind* kind = nullptr;
+        for (const Kind& k : kKinds) {
+          if (kindName == k.name) kind = &k;
+        }
+        if (kind == nullptr) Fail(lineNumber, "unknown kind " + kindName);
+        pad.fd = Create(*kind, lineNumber);
+        if (kind->rumble) pad.rumble = std::make_unique<RumbleServer>(name, pad.fd);
+      }
       if (!awaitOutput.empty() && getsASlot) AwaitAnnouncements(awaitOutput, ++awaited, lineNumber);
     } else {
-      auto pad = pads.find(name);
-      if (pad == pads.end()) Fail(lineNumber, "no pad " + name);
-      const int fd = pad->second;
+      auto found = pads.find(name);
+      if (found == pads.end()) Fail(lineNumber, "no pad " + name);
+      Pad& pad = found->second;
+      const int fd = pad.fd;
       if (command == "remove") {
-        Check(ioctl(fd, UI_DEV_DESTROY) == 0, lineNumber, "UI_DEV_DESTROY");
-        close(fd);
-        pads.erase(pad);
+        pad.rumble.reset();
+        if (pad.fd >= 0) {
+          Check(ioctl(fd, UI_DEV_DESTROY) == 0, lineNumber, "UI_DEV_DESTROY");
+          close(fd);
+        }
+        pads.erase(found);
+      } else if (pad.uhid != nullptr && command == "battery") {
+        SetBattery(pad.uhid.get(), words, lineNumber);
+      } else if (pad.uhid != nullptr || pad.usb != nullptr) {
+        const bool played = pad.uhid != nullptr
+                                ? PlayEvent(pad.uhid.get(), command, words, lineNumber)
+                                : PlayEvent(pad.usb.get(), command, words, lineNumber);
+        if (!played) Fail(lineNumber, "this pad cannot " + command);
       } else if (command == "grab") {
         Grab(fd, lineNumber);  // held until the feeder ends
       } else if (command == "press" || command == "release") {

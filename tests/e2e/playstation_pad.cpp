@@ -1,0 +1,81 @@
+#include "tests/e2e/playstation_pad.h"
+
+#include <linux/input-event-codes.h>
+
+namespace playstation {
+
+namespace {
+
+// Both drivers' keymap: Button n gives this key. The touchpad's click goes
+// to the touchpad's own input device instead.
+constexpr int kKeys[kButtonCount] = {BTN_WEST,   BTN_SOUTH,  BTN_EAST, BTN_NORTH,  BTN_TL,
+                                     BTN_TR,     BTN_TL2,    BTN_TR2,  BTN_SELECT, BTN_START,
+                                     BTN_THUMBL, BTN_THUMBR, BTN_MODE, -1};
+
+}  // namespace
+
+int Hat(int x, int y) {
+  // Indexed by y + 1, then x + 1.
+  static constexpr int kHats[3][3] = {{7, 0, 1}, {6, kHatReleased, 2}, {5, 4, 3}};
+  if (x < -1 || x > 1 || y < -1 || y > 1) return kHatReleased;
+  return kHats[y + 1][x + 1];
+}
+
+bool ApplyKey(State* state, int code, bool down) {
+  for (int button = 0; button < kButtonCount; ++button) {
+    if (code < 0 || kKeys[button] != code) continue;
+    const auto bit = static_cast<std::uint16_t>(1u << button);
+    state->buttons =
+        static_cast<std::uint16_t>(down ? state->buttons | bit : state->buttons & ~bit);
+    return true;
+  }
+  return false;
+}
+
+bool ApplyAbs(State* state, int code, int value) {
+  const auto byte = static_cast<std::uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
+  switch (code) {
+    case ABS_X:
+      state->leftX = byte;
+      return true;
+    case ABS_Y:
+      state->leftY = byte;
+      return true;
+    case ABS_RX:
+      state->rightX = byte;
+      return true;
+    case ABS_RY:
+      state->rightY = byte;
+      return true;
+    case ABS_Z:
+      state->l2 = byte;
+      return true;
+    case ABS_RZ:
+      state->r2 = byte;
+      return true;
+    case ABS_HAT0X:
+      state->hatX = value;
+      return value >= -1 && value <= 1;
+    case ABS_HAT0Y:
+      state->hatY = value;
+      return value >= -1 && value <= 1;
+    default:
+      return false;
+  }
+}
+
+void PutCalibration(std::vector<std::uint8_t>* report) {
+  const int values[] = {0,    0,     0,                          // gyro biases
+                        8000, -8000, 8000, -8000, 8000, -8000,   // pitch, yaw, roll +-
+                        540,  540,                               // speed +-
+                        8192, -8192, 8192, -8192, 8192, -8192};  // accelerometer +-
+  std::size_t at = 1;
+  for (int value : values) {
+    if (at + 1 >= report->size()) return;
+    (*report)[at] = static_cast<std::uint8_t>(value & 0xff);
+    (*report)[at + 1] = static_cast<std::uint8_t>((value >> 8) & 0xff);
+    at += 2;
+  }
+}
+
+}  // namespace playstation

@@ -1,0 +1,212 @@
+#include "tests/e2e/uhid_pad.h"
+
+#include <fcntl.h>
+#include <linux/uhid.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+#include "tests/e2e/ds4_reports.h"
+#include "tests/e2e/dualsense_reports.h"
+
+namespace {
+
+// The pad's Bluetooth address, as its feature reports give it.
+constexpr std::array<std::uint8_t, 6> kMac = {0x00, 0x1f, 0xe2, 0x12, 0x34, 0x56};
+
+// The version each is created with: both drivers add 0x8000 for their own
+// layout, and 0x8111 is the version SDL's database maps that layout under
+// (with 0x8100 the DualShock 4's buttons come out wrong).
+constexpr std::uint16_t kVersion = 0x0111;
+
+const UhidModel kModels[] = {
+    {"ds4hid", "Sony Interactive Entertainment Wireless Controller", 0x054c, 0x09cc, kVersion,
+     ds4::ReportDescriptor, ds4::InputReport, ds4::FeatureReport,
+     [](const std::uint8_t* data, int size) {
+       return ds4::Describe(ds4::ParseOutput(data, size));
+     }},
+    {"dualsensehid", "Sony Interactive Entertainment DualSense Wireless Controller", 0x054c, 0x0ce6,
+     kVersion, dualsense::ReportDescriptor, dualsense::InputReport, dualsense::FeatureReport,
+     dualsense::DescribeOutput},
+};
+
+bool Write(int fd, const uhid_event& event) {
+  return write(fd, &event, sizeof event) == static_cast<ssize_t>(sizeof event);
+}
+
+std::string Hex(unsigned value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%02x", value & 0xffu);
+  return text;
+}
+
+}  // namespace
+
+const UhidModel* FindUhidModel(const std::string& kind) {
+  for (const UhidModel& model : kModels) {
+    if (kind == model.kind) return &model;
+  }
+  return nullptr;
+}
+
+std::unique_ptr<UhidPad> UhidPad::Create(const UhidModel& model, const std::string& name,
+                                         std::string* error) {
+  const int fd = open("/dev/uhid", O_RDWR | O_CLOEXEC);
+  if (fd < 0) {
+    *error = std::string("open /dev/uhid: ") + std::strerror(errno);
+    return nullptr;
+  }
+  uhid_event event{};
+  event.type = UHID_CREATE2;
+  uhid_create2_req& create = event.u.create2;
+  std::snprintf(reinterpret_cast<char*>(create.name), sizeof create.name, "%s", model.name);
+  std::snprintf(reinterpret_cast<char*>(create.phys), sizeof create.phys, "padwatch-uhid/%s",
+                name.c_str());
+  const std::vector<std::uint8_t> descriptor = model.descriptor();
+  create.rd_size = static_cast<__u16>(descriptor.size());
+  std::memcpy(create.rd_data, descriptor.data(), descriptor.size());
+  create.bus = BUS_USB;
+  create.vendor = model.vendor;
+  create.product = model.product;
+  create.version = model.version;
+  std::unique_ptr<UhidPad> pad(new UhidPad(model, name, fd));
+  // The driver's requests while it probes wait for answers (five seconds
+  // each, then the probe fails): the thread must run first.
+  pad->thread = std::thread([raw = pad.get()] { raw->Serve(); });
+  if (!Write(fd, event)) {
+    *error = std::string("UHID_CREATE2: ") + std::strerror(errno);
+    return nullptr;
+  }
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!pad->started && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  if (!pad->started) {
+    *error = std::string("no driver started the ") + model.kind + " pad within 10 s";
+    return nullptr;
+  }
+  return pad;
+}
+
+UhidPad::~UhidPad() {
+  stopping = true;
+  if (thread.joinable()) thread.join();
+  uhid_event event{};
+  event.type = UHID_DESTROY;
+  if (!Write(fd, event)) Log(std::string("UHID_DESTROY: ") + std::strerror(errno));
+  close(fd);
+}
+
+bool UhidPad::Key(int code, bool down) {
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!playstation::ApplyKey(&state, code, down)) return false;
+  }
+  SendInput();
+  return true;
+}
+
+bool UhidPad::Abs(int code, int value) {
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!playstation::ApplyAbs(&state, code, value)) return false;
+  }
+  SendInput();
+  return true;
+}
+
+void UhidPad::Battery(int level, bool cable) {
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    state.batteryLevel = level;
+    state.cable = cable;
+  }
+  SendInput();
+}
+
+void UhidPad::Log(const std::string& text) const {
+  // One call, so that lines from several threads do not mix.
+  std::fprintf(stderr, "%s: %s\n", name.c_str(), text.c_str());
+}
+
+void UhidPad::SendInput() {
+  if (!started) return;
+  uhid_event event{};
+  event.type = UHID_INPUT2;
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    const auto report = model.input(state);
+    ++state.counter;
+    event.u.input2.size = static_cast<__u16>(report.size());
+    std::memcpy(event.u.input2.data, report.data(), report.size());
+    // Under the lock: reports leave in the order they were made.
+    if (!Write(fd, event)) Log(std::string("input: ") + std::strerror(errno));
+  }
+}
+
+void UhidPad::Answer(const uhid_get_report_req& request) {
+  uhid_event reply{};
+  reply.type = UHID_GET_REPORT_REPLY;
+  reply.u.get_report_reply.id = request.id;
+  std::vector<std::uint8_t> data;
+  if (request.rtype == UHID_FEATURE_REPORT) data = model.feature(request.rnum, kMac);
+  if (data.empty()) {
+    reply.u.get_report_reply.err = EIO;
+    Log("get_report " + Hex(request.rnum) + " type " + std::to_string(request.rtype) + ": refused");
+  } else {
+    reply.u.get_report_reply.size = static_cast<__u16>(data.size());
+    std::memcpy(reply.u.get_report_reply.data, data.data(), data.size());
+    Log("get_report " + Hex(request.rnum) + ": " + std::to_string(data.size()) + " bytes");
+  }
+  if (!Write(fd, reply)) Log(std::string("GET_REPORT_REPLY: ") + std::strerror(errno));
+}
+
+void UhidPad::Serve() {
+  auto next = std::chrono::steady_clock::now();
+  while (!stopping) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 5) > 0) {
+      uhid_event event{};
+      if (read(fd, &event, sizeof event) <= 0) continue;
+      switch (event.type) {
+        case UHID_START:
+          Log("started");
+          started = true;
+          break;
+        case UHID_STOP:
+          Log("stopped");
+          break;
+        case UHID_OPEN:
+        case UHID_CLOSE:
+          break;
+        case UHID_OUTPUT:
+          Log(model.describeOutput(event.u.output.data, event.u.output.size));
+          break;
+        case UHID_GET_REPORT:
+          Answer(event.u.get_report);
+          break;
+        case UHID_SET_REPORT: {
+          Log("set_report " + Hex(event.u.set_report.rnum) + ": " +
+              std::to_string(event.u.set_report.size) + " bytes");
+          uhid_event reply{};
+          reply.type = UHID_SET_REPORT_REPLY;
+          reply.u.set_report_reply.id = event.u.set_report.id;
+          if (!Write(fd, reply)) Log(std::string("SET_REPORT_REPLY: ") + std::strerror(errno));
+          break;
+        }
+        default:
+          Log("uhid event " + std::to_string(event.type));
+          break;
+      }
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= next) {
+      SendInput();
+      next = now + std::chrono::milliseconds(20);
+    }
+  }
+}

@@ -1,0 +1,75 @@
+// A Sony pad on USB made through /dev/uhid, so that the kernel's own driver
+// binds it (hid-sony the DualShock 4, hid-playstation the DualSense) and
+// makes its input devices, hidraw node and power supply, as for a pad on a
+// cable. A thread answers the driver's requests (the feature reports it asks
+// for while probing, the output reports it sends for rumble and lights, each
+// logged to standard error as "NAME: ...") and sends an input report every
+// 20 ms, as the pad does.
+#ifndef PADWATCH_TESTS_E2E_UHID_PAD_H_
+#define PADWATCH_TESTS_E2E_UHID_PAD_H_
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/e2e/playstation_pad.h"
+
+struct uhid_get_report_req;
+
+// The bytes of one model of pad.
+struct UhidModel {
+  const char* kind;  // the feeder's name for it: "ds4hid"
+  const char* name;  // the USB manufacturer and product, as the kernel names it
+  std::uint16_t vendor, product, version;
+  std::vector<std::uint8_t> (*descriptor)();
+  std::array<std::uint8_t, 64> (*input)(const playstation::State& state);
+  std::vector<std::uint8_t> (*feature)(std::uint8_t id, const std::array<std::uint8_t, 6>& mac);
+  std::string (*describeOutput)(const std::uint8_t* data, int size);
+};
+
+// The model the feeder calls kind, or null.
+const UhidModel* FindUhidModel(const std::string& kind);
+
+class UhidPad {
+ public:
+  // Creates the pad and waits until the driver has started it (at most
+  // 10 s). Null, with the reason in *error, when it cannot.
+  static std::unique_ptr<UhidPad> Create(const UhidModel& model, const std::string& name,
+                                         std::string* error);
+  // Removes the pad: the driver sees it unplugged.
+  ~UhidPad();
+  UhidPad(const UhidPad&) = delete;
+  UhidPad& operator=(const UhidPad&) = delete;
+
+  // evdev keys and axes as the driver reports them (see
+  // playstation::ApplyKey); false for one the pad does not have. The change
+  // goes out at once.
+  bool Key(int code, bool down);
+  bool Abs(int code, int value);
+  // The battery level (0 to 11) and the cable.
+  void Battery(int level, bool cable);
+
+ private:
+  UhidPad(const UhidModel& model, std::string name, int fd)
+      : model(model), name(std::move(name)), fd(fd) {}
+  void Serve();
+  void Answer(const uhid_get_report_req& request);
+  void SendInput();
+  void Log(const std::string& text) const;
+
+  const UhidModel& model;
+  const std::string name;
+  const int fd;
+  std::atomic<bool> stopping{false};
+  std::atomic<bool> started{false};
+  std::mutex mutex;  // guards state and the order of reports
+  playstation::State state;
+  std::thread thread;
+};
+
+#endif  // PADWATCH_TESTS_E2E_UHID_PAD_H_
