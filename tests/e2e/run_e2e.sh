@@ -27,7 +27,12 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 source "$here/guest.sh"
 need_qemu
-fetch_kernel "$work" evdev uinput
+# uhid, hid-sony and hid-playstation: a DualShock 4 and a DualSense that
+# the kernel's own drivers bind. xpad, and for it a USB device: dummy_hcd
+# (a USB host and device controller joined in software), configfs gadgets
+# and FunctionFS, through which the feeder is the device.
+fetch_kernel "$work" evdev uinput uhid hid_sony hid_playstation xpad dummy_hcd configfs \
+  libcomposite usb_f_fs
 
 # The initramfs: busybox, the two modules, padwatch with the libraries it
 # links, the feeder and the scenarios.
@@ -44,7 +49,19 @@ cp "$check" "$root/bin/padwatch-check"
   mkdir -p "$root$(dirname "$lib")"
   cp -L "$lib" "$root$lib"
 done
-cp "$here"/*.feed "$here"/check_x360.script "$here"/doctor_*.script "$root/e2e/"
+cp "$here"/*.feed "$here"/*.script "$root/e2e/"
+# The DualShock 4's scenario again, through uhid and the real drivers
+# (NAME.KIND plays NAME on KIND): real input reports, read by hid-sony and
+# hid-playstation, must give the same lines. And the DualSense's checks are
+# the DualShock 4's.
+for kind in ds4hid dualsensehid; do
+  sed "s/^create pad ds4\$/create pad $kind/" "$here/ds4_pad.feed" >"$root/e2e/ds4_pad.$kind.feed"
+done
+sed 's/ds4hid/dualsensehid/' "$here/hid_ds4.script" >"$root/e2e/hid_dualsense.script"
+# The Xbox 360 scenarios again through the real xpad, on USB.
+for name in x360_buttons x360_axes; do
+  sed 's/^create pad x360$/create pad x360usb/' "$here/$name.feed" >"$root/e2e/$name.x360usb.feed"
+done
 cat >"$root/init" <<'INIT'
 #!/bin/busybox sh
 /bin/busybox --install -s /bin
@@ -53,6 +70,23 @@ mount -t sysfs sysfs /sys
 mount -t devtmpfs devtmpfs /dev
 mount -t tmpfs tmpfs /tmp
 while read -r module; do insmod "/modules/$module.ko" || echo "insmod $module failed"; done </modules/order
+# The USB Xbox 360 pad's gadget: the wired pad's ids and strings, one
+# configuration with one FunctionFS function, whose descriptors the feeder
+# writes before it binds the gadget to dummy_hcd.
+mount -t configfs configfs /sys/kernel/config
+gadget=/sys/kernel/config/usb_gadget/x360
+mkdir -p "$gadget/strings/0x409" "$gadget/configs/c.1" "$gadget/functions/ffs.x360" /dev/ffs-x360
+echo 0x045e >"$gadget/idVendor"
+echo 0x028e >"$gadget/idProduct"
+echo 0x0114 >"$gadget/bcdDevice"
+echo 0x0200 >"$gadget/bcdUSB"
+for field in bDeviceClass bDeviceSubClass bDeviceProtocol; do echo 0xff >"$gadget/$field"; done
+echo "©Microsoft Corporation" >"$gadget/strings/0x409/manufacturer"
+echo "Controller" >"$gadget/strings/0x409/product"
+echo "PADWATCH0001" >"$gadget/strings/0x409/serialnumber"
+echo 500 >"$gadget/configs/c.1/MaxPower"
+ln -s "$gadget/functions/ffs.x360" "$gadget/configs/c.1/"
+mount -t functionfs x360 /dev/ffs-x360
 # No udev daemon here: SDL watches /dev/input itself.
 export SDL_JOYSTICK_DISABLE_UDEV=1
 echo
@@ -111,7 +145,7 @@ doctor() { # NAME [as_player]
 }
 # A feeder for each case, given time to make its pad, ended after.
 start_feeder() { # SCRIPT SECONDS
-  uinput_feeder "/e2e/$1" 2>>/tmp/doctor.feeder &
+  uinput_feeder "/e2e/$1" 2>>"/tmp/${1%.script}.feeder" &
   feeder=$!
   sleep "$2"
 }
@@ -136,7 +170,64 @@ stop_feeder
 start_feeder doctor_grab.script 3
 doctor grabbed
 stop_feeder
-cat /tmp/doctor.feeder
+cat /tmp/doctor_*.feeder
+# Rumble through the kernel: the Xbox 360 pad declares FF_RUMBLE, and the
+# feeder logs each effect SDL uploads and plays.
+start_feeder rumble_x360.script 2
+padwatch-check --once >/tmp/rumble_once.out 2>&1
+once=$?
+padwatch-check --rumble >/tmp/rumble.out 2>&1
+rumble=$?
+stop_feeder
+echo "=== RUMBLE x360 once=$once rumble=$rumble"
+cat /tmp/rumble_once.out /tmp/rumble.out /tmp/rumble_x360.feeder
+echo "=== RUMBLE END x360"
+# The USB Xbox 360 pad: xpad's LED command at probe, then --rumble as the
+# packets xpad sends on the OUT endpoint. The feeder removes the pad itself,
+# which unbinds the gadget for the next.
+uinput_feeder /e2e/rumble_x360usb.script 2>/tmp/rumble_x360usb.feeder &
+feeder=$!
+sleep 3
+padwatch-check --once >/tmp/rumble_once.out 2>&1
+once=$?
+padwatch-check --rumble >/tmp/rumble.out 2>&1
+rumble=$?
+touch /tmp/x360usb_done
+wait "$feeder"
+echo "=== RUMBLE x360usb once=$once rumble=$rumble feeder=$?"
+cat /tmp/rumble_once.out /tmp/rumble.out /tmp/rumble_x360usb.feeder
+echo "=== RUMBLE END x360usb"
+# The DualShock 4 through uhid and hid-sony, and the DualSense through
+# hid-playstation: their battery at four levels, their rumble as the
+# driver's output reports, and the doctor on the DualShock 4's hidraw node,
+# which devtmpfs leaves to root while the event nodes are given to the group
+# input (the player is in it since the fix above).
+for pad in ds4 dualsense; do
+  start_feeder "hid_$pad.script" 3
+  for level in 1 2 3 4; do
+    padwatch-check --once >"/tmp/hid_once$level.out" 2>&1
+    echo "=== HID $pad ONCE $level status=$?"
+    cat "/tmp/hid_once$level.out"
+    echo "=== HID $pad ONCE END $level"
+    touch "/tmp/battery$level"
+    sleep 1
+  done
+  rm -f /tmp/battery*
+  padwatch-check --rumble >/tmp/hid_rumble.out 2>&1
+  echo "=== HID $pad RUMBLE status=$?"
+  cat /tmp/hid_rumble.out
+  echo "=== HID $pad RUMBLE END"
+  if [ $pad = ds4 ]; then
+    chgrp input /dev/input/event*
+    chmod 0660 /dev/input/event*
+    doctor hidraw as_player
+  fi
+  stop_feeder
+  echo "=== HID $pad FEEDER"
+  cat "/tmp/hid_$pad.feeder"
+  echo "=== HID $pad FEEDER END"
+done
+dmesg | grep -i -E 'sony|playstation|hid|xpad|usb|gadget|ffs' | tail -n 40
 echo "=== ALL DONE"
 reboot -f
 INIT
@@ -160,13 +251,18 @@ if ! grep -q '^=== ALL DONE' "$log.txt"; then
   exit 1
 fi
 
+# Every scenario, ds4_pad again through hid-sony and hid-playstation, and the
+# Xbox 360 ones through xpad: NAME.KIND must print what NAME prints.
+scenarios=()
+for feed in "$here"/*.feed; do scenarios+=("$(basename "$feed" .feed)"); done
+scenarios+=(ds4_pad.ds4hid ds4_pad.dualsensehid x360_axes.x360usb x360_buttons.x360usb)
+
 failed=0
-for feed in "$here"/*.feed; do
-  name=$(basename "$feed" .feed)
+for name in "${scenarios[@]}"; do
   sed -n "/^=== BEGIN $name /,/^=== STDERR $name\$/p" "$log.txt" | sed '1d;$d' >"$work/$name.actual"
   header=$(grep "^=== BEGIN $name " "$log.txt" || echo "=== BEGIN $name (missing)")
   # shellcheck disable=SC2046
-  if matches_any "$work/$name.actual" $(expected_outputs "$here" "$name") >"$work/$name.diff" &&
+  if matches_any "$work/$name.actual" $(expected_outputs "$here" "${name%%.*}") >"$work/$name.diff" &&
      grep -q "padwatch=0 feeder=0" <<<"$header"; then
     echo "ok   $name ($(cat "$work/$name.diff"))"
   else
@@ -179,8 +275,7 @@ done
 
 # The recordings, replayed here: every line padwatch printed in the guest, in
 # the same order, but for how often each "with value" line repeats.
-for feed in "$here"/*.feed; do
-  name=$(basename "$feed" .feed)
+for name in "${scenarios[@]}"; do
   sed -n "/^=== RECORDING $name /,/^=== RECORDING END $name\$/p" "$log.txt" | sed '1d;$d' \
     >"$work/$name.recording.scn"
   header=$(grep "^=== RECORDING $name " "$log.txt" || echo "(missing)")
@@ -191,7 +286,7 @@ for feed in "$here"/*.feed; do
   # so and has an alternative expected output), padwatch and the recorder,
   # polling at different moments, may each see a different one.
   others=()
-  for expected in $(expected_outputs "$here" "$name"); do
+  for expected in $(expected_outputs "$here" "${name%%.*}"); do
     without_repeats "$expected" >"$work/$name.$(basename "$expected").cmp"
     others+=("$work/$name.$(basename "$expected").cmp")
   done
@@ -257,4 +352,77 @@ else
   cat "$work"/doctor_*.txt "$work/hint.txt"
   failed=1
 fi
+# Rumble through the kernel: padwatch-check --rumble's strengths arrive as
+# the effects the Xbox 360 pad's feeder logs, in order (rumble_x360.log).
+section() { sed -n "/^=== $1/,/^=== $2\$/p" "$log.txt" | sed '1d;$d'; }
+section "RUMBLE x360 " "RUMBLE END x360" >"$work/rumble_x360.txt"
+if grep -q '^=== RUMBLE x360 once=0 rumble=0$' "$log.txt" &&
+   grep -qx '  Type:     gamepad, wired, vibration' "$work/rumble_x360.txt" &&
+   grep -qx 'Slot 0: low-frequency motor accepted, high-frequency motor accepted' \
+     "$work/rumble_x360.txt" &&
+   grep '^pad: ff ' "$work/rumble_x360.txt" | diff -u "$here/rumble_x360.log" - >"$work/rumble_x360.diff"; then
+  echo "ok   rumble on the Xbox 360 pad: $(grep -c '^pad: ff upload' "$work/rumble_x360.txt") effects" \
+       "uploaded and played as asked"
+else
+  echo "FAIL rumble on the Xbox 360 pad"
+  cat "$work/rumble_x360.txt" "$work/rumble_x360.diff"
+  failed=1
+fi
+# The USB Xbox 360 pad: xpad's packets on the OUT endpoint (rumble_x360usb.log).
+section "RUMBLE x360usb " "RUMBLE END x360usb" >"$work/rumble_x360usb.txt"
+if grep -q '^=== RUMBLE x360usb once=0 rumble=0 feeder=0$' "$log.txt" &&
+   grep -qx '  Ids:      045e:028e' "$work/rumble_x360usb.txt" &&
+   grep -qx '  Type:     gamepad, wired, vibration' "$work/rumble_x360usb.txt" &&
+   grep '^pad: ' "$work/rumble_x360usb.txt" |
+     diff -u "$here/rumble_x360usb.log" - >"$work/rumble_x360usb.diff"; then
+  echo "ok   rumble on the Xbox 360 pad through xpad: the LED command, then" \
+       "$(grep -c ': rumble ' "$work/rumble_x360usb.txt") rumble packets"
+else
+  echo "FAIL rumble on the Xbox 360 pad through xpad"
+  cat "$work/rumble_x360usb.txt" "$work/rumble_x360usb.diff"
+  failed=1
+fi
+# The DualShock 4 through uhid and hid-sony, the DualSense through
+# hid-playstation: their identity, their battery as the kernel publishes it
+# at four levels, rumble as the driver's output reports (hid_PAD.log: the
+# probe's requests, the lights, then the motors), and the doctor on the
+# DualShock 4's hidraw node.
+batteries=("medium (55%, discharging)" "low (15%, discharging)" "full (75%, charging)"
+           "full (100%, full)")
+for pad in ds4 dualsense; do
+  hid_ok=1
+  if [ $pad = ds4 ]; then sdl_name="PS4 Controller" ids=054c:09cc; else sdl_name="PS5 Controller" ids=054c:0ce6; fi
+  for level in 1 2 3 4; do
+    section "HID $pad ONCE $level " "HID $pad ONCE END $level" >"$work/hid_${pad}_once$level.txt"
+    grep -q "^=== HID $pad ONCE $level status=0\$" "$log.txt" &&
+      grep -qx "  Name:     $sdl_name" "$work/hid_${pad}_once$level.txt" &&
+      grep -qx "  Ids:      $ids" "$work/hid_${pad}_once$level.txt" &&
+      grep -qx '  Type:     gamepad, wired, vibration' "$work/hid_${pad}_once$level.txt" &&
+      grep -qxF "  Battery:  other, level ${batteries[$((level - 1))]}" "$work/hid_${pad}_once$level.txt" ||
+      { hid_ok=0; cat "$work/hid_${pad}_once$level.txt"; }
+  done
+  section "HID $pad RUMBLE " "HID $pad RUMBLE END" >"$work/hid_${pad}_rumble.txt"
+  grep -q "^=== HID $pad RUMBLE status=0\$" "$log.txt" &&
+    grep -qx 'Slot 0: low-frequency motor accepted, high-frequency motor accepted' \
+      "$work/hid_${pad}_rumble.txt" ||
+    { hid_ok=0; cat "$work/hid_${pad}_rumble.txt"; }
+  section "HID $pad FEEDER" "HID $pad FEEDER END" >"$work/hid_$pad.log"
+  diff -u "$here/hid_$pad.log" "$work/hid_$pad.log" || hid_ok=0
+  if [ $pad = ds4 ]; then
+    doctor_report hidraw | grep -q '^=== DOCTOR hidraw status=1$' || hid_ok=0
+    doctor_report hidraw |
+      grep -q '^  Problem: you cannot read and write /dev/hidraw0, so SDL reads this PlayStation pad through evdev' ||
+      hid_ok=0
+    doctor_report hidraw |
+      grep -q '^    Fix: sudo chgrp input /dev/hidraw0 && sudo chmod 0660 /dev/hidraw0$' || hid_ok=0
+  fi
+  if [ $hid_ok = 1 ]; then
+    echo "ok   $sdl_name through the kernel's driver: battery 55%, 15%, 75% charging, 100% full;" \
+         "rumble as output reports$([ $pad = ds4 ] && echo "; the doctor on its hidraw node")"
+  else
+    echo "FAIL $sdl_name through the kernel's driver"
+    [ $pad = ds4 ] && cat "$work/doctor_hidraw.txt"
+    failed=1
+  fi
+done
 exit $failed
