@@ -41,7 +41,7 @@ if ! command -v wine >/dev/null 2>&1 || ! wine --version >/dev/null 2>&1; then
   exit $skip
 fi
 # What the guest needs; what these depend on comes with them.
-fetch_kernel "$work" virtio_pci 9pnet_virtio 9p evdev uinput
+fetch_kernel "$work" virtio_pci 9pnet_virtio 9p evdev uinput uhid hid_sony
 
 # The prefix, once per build folder, with winebus reading pads through SDL.
 prefix="$work/wine/prefix"
@@ -67,7 +67,8 @@ cp -a "$prefix" "$run/prefix"
 (cd "$run" && cmake -E tar xf "$zip" bin/padwatch.exe bin/padwatch-check.exe)
 printf '%s\n' "${recorded[@]}" >"$run/record"
 cp "$feeder" "$run/bin/uinput_feeder"
-cp "$here"/*.feed "$here/doctor_x360.script" "$run/feeds/"
+cp "$here"/*.feed "$here/doctor_x360.script" "$here/rumble_x360.script" "$here/hid_ds4.script" \
+  "$run/feeds/"
 cp "$here/wine_guest.sh" "$run/guest.sh"
 
 # The initramfs: busybox, the modules, and an init that builds the root.
@@ -191,4 +192,37 @@ else
   cat "$doctor" "$run/out/doctor.feeder" 2>/dev/null
   failed=1
 fi
+# padwatch-check.exe --once and --rumble through Wine's XInput: on the Xbox
+# 360 pad with rumble, the effects reach the feeder; on the DualShock 4
+# through hid-sony, the driver's output reports carry the motors.
+for pad in rumble_x360 hid_ds4; do
+  once="$run/out/$pad.once.out"
+  header=$(grep "^=== PAD $pad " "$log.txt" || echo "=== PAD $pad (missing)")
+  problems=()
+  grep -q " once=0 rumble=0$" <<<"$header" || problems+=("padwatch-check.exe failed")
+  tr -d '\r' <"$once" 2>/dev/null | grep -q '^  Type:     gamepad, .*, vibration$' ||
+    problems+=("no vibration")
+  tr -d '\r' <"$run/out/$pad.rumble.out" 2>/dev/null |
+    grep -qx 'Slot 0: low-frequency motor accepted, high-frequency motor accepted' ||
+    problems+=("the motors were not accepted")
+  if [ $pad = rumble_x360 ]; then
+    grep -q '^pad: ff upload id [0-9]* rumble strong 65535 weak 0 ' "$run/out/$pad.feeder" &&
+      grep -q '^pad: ff upload id [0-9]* rumble strong 0 weak 65535 ' "$run/out/$pad.feeder" ||
+      problems+=("the effects did not arrive")
+  else
+    grep -q '^pad: output 0x05 flags 0x07 strong 255 weak 0 ' "$run/out/$pad.feeder" &&
+      grep -q '^pad: output 0x05 flags 0x07 strong 0 weak 255 ' "$run/out/$pad.feeder" ||
+      problems+=("the output reports did not arrive")
+  fi
+  battery=$(tr -d '\r' <"$once" 2>/dev/null | sed -n 's/^  Battery:  //p')
+  if [ ${#problems[@]} -eq 0 ]; then
+    echo "ok   padwatch-check.exe --once and --rumble on $pad: vibration, battery \"$battery\";" \
+         "$(grep -c -E '^pad: (ff upload|output)' "$run/out/$pad.feeder") effects or reports"
+  else
+    echo "FAIL padwatch-check.exe on $pad: ${problems[*]} ($header)"
+    tr -d '\r' <"$once" 2>/dev/null
+    cat "$run/out/$pad.rumble.out" "$run/out/$pad.feeder" 2>/dev/null
+    failed=1
+  fi
+done
 exit $failed

@@ -96,4 +96,24 @@ WINEDEBUG=-all wine /tmp/bin/padwatch-check.exe --doctor >"$out/doctor.out" 2>&1
 echo "=== DOCTOR status=$?"
 kill "$feeder"
 wait "$feeder"
+
+# padwatch-check.exe --once and --rumble on a pad with rumble through uinput,
+# and on a DualShock 4 through uhid and hid-sony.
+for pad in rumble_x360 hid_ds4; do
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  wineserver -p
+  WINEDEBUG=-all wine wineboot >/dev/null 2>&1
+  /tmp/bin/uinput_feeder "/xfer/feeds/$pad.script" 2>"$out/$pad.feeder" &
+  feeder=$!
+  sleep 5
+  WINEDEBUG=-all wine /tmp/bin/padwatch-check.exe --once >"$out/$pad.once.out" 2>&1
+  once=$?
+  WINEDEBUG=-all wine /tmp/bin/padwatch-check.exe --rumble >"$out/$pad.rumble.out" 2>&1
+  rumble=$?
+  sleep 1
+  kill "$feeder"
+  wait "$feeder"
+  echo "=== PAD $pad once=$once rumble=$rumble"
+done
 wineserver -k >/dev/null 2>&1
