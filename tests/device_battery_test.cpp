@@ -31,11 +31,12 @@ class FakeSysfs {
   ~FakeSysfs() { fs::remove_all(top); }
 
   void AddSupply(const std::string& name, const std::string& scope, const std::string& capacity,
-                 const std::string& status) {
+                 const std::string& status, const std::string& level = "") {
     const std::string folder = hid + "/power_supply/" + name;
     fs::create_directories(folder);
     std::ofstream(folder + "/scope") << scope << "\n";
     if (!capacity.empty()) std::ofstream(folder + "/capacity") << capacity << "\n";
+    if (!level.empty()) std::ofstream(folder + "/capacity_level") << level << "\n";
     std::ofstream(folder + "/status") << status << "\n";
   }
 
@@ -92,6 +93,40 @@ TEST(DeviceBatteryTest, CapacityGivesXInputsLevelAtTheDocumentedThresholds) {
     EXPECT_EQ(battery.BatteryLevel, c.level) << c.capacity;
     EXPECT_EQ(battery.BatteryType, BATTERY_TYPE_UNKNOWN) << c.capacity;
   }
+}
+
+// hid-nintendo gives a level, not a percentage.
+TEST(DeviceBatteryTest, LevelStandsInWhereThereIsNoCapacity) {
+  const struct {
+    const char* level;
+    bool known;
+    BYTE xinput;
+  } cases[] = {{"Full", true, BATTERY_LEVEL_FULL},
+               {"High", true, BATTERY_LEVEL_FULL},
+               {"Normal", true, BATTERY_LEVEL_MEDIUM},
+               {"Low", true, BATTERY_LEVEL_LOW},
+               {"Critical", true, BATTERY_LEVEL_EMPTY},
+               {"Unknown", false, 0},
+               {"", false, 0}};
+  for (const auto& c : cases) {
+    FakeSysfs sysfs;
+    sysfs.AddSupply("nintendo_switch_controller_battery_0003:057E:2009.0001", "Device", "",
+                    "Discharging", c.level);
+    const DeviceBattery battery = ReadDeviceBattery(sysfs.roots, "event5");
+    EXPECT_EQ(battery.capacity, -1);
+    XINPUT_BATTERY_INFORMATION information{};
+    ASSERT_EQ(BatteryFromKernel(battery, &information), c.known) << c.level;
+    if (c.known) {
+      EXPECT_EQ(information.BatteryLevel, c.xinput) << c.level;
+    }
+  }
+  // A capacity wins over a level.
+  DeviceBattery both;
+  both.capacity = 15;
+  both.level = "Full";
+  XINPUT_BATTERY_INFORMATION information{};
+  ASSERT_TRUE(BatteryFromKernel(both, &information));
+  EXPECT_EQ(information.BatteryLevel, BATTERY_LEVEL_LOW);
 }
 
 TEST(DeviceBatteryTest, OnlyTheKernelsOwnStatusWordsAreShown) {

@@ -66,9 +66,14 @@ TEST(OnceReportTest, BatteryPercentFollowsTheLevel) {
             std::string::npos);
   slot.identity.batteryCharge = "charging\x1b[2J";
   EXPECT_NE(FormatOnceText(slots).find("(5%, charging\\x1b[2J)\n"), std::string::npos);
+  // A driver that gives a level but no percentage (hid-nintendo).
   slot.identity.batteryPercent = 101;
-  EXPECT_NE(FormatOnceText(slots).find("  Battery:  other, level empty\n"), std::string::npos);
+  slot.identity.batteryCharge = "discharging";
+  EXPECT_NE(FormatOnceText(slots).find("  Battery:  other, level empty (discharging)\n"),
+            std::string::npos);
   EXPECT_NE(FormatOnceJson(slots).find("\"percent\": null"), std::string::npos);
+  slot.identity.batteryCharge.clear();
+  EXPECT_NE(FormatOnceText(slots).find("  Battery:  other, level empty\n"), std::string::npos);
 }
 
 TEST(OnceReportTest, ScenariosAreFound) { EXPECT_GE(ScenarioNames(kGoldenDir).size(), 6u); }

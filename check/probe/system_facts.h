@@ -43,6 +43,7 @@ enum class GrabState { kNotTested, kFree, kGrabbed };
 struct BatteryFacts {
   bool present = false;
   int capacity = -1;   // percent, -1 where not given
+  std::string level;   // where there is no percentage: "Full", "High", "Normal", ...
   std::string status;  // "Charging", "Discharging", "Full", ...
 };
 

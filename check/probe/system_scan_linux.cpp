@@ -200,7 +200,7 @@ ControllerFacts ReadController(const SystemRoots& roots, const UserIdentity& use
     }
   }
   const DeviceBattery battery = ReadDeviceBattery(roots, event);
-  controller.battery = {battery.present, battery.capacity, battery.status};
+  controller.battery = {battery.present, battery.capacity, battery.level, battery.status};
   ReadUdevRecord(roots, ReadSmallFile(eventFolder + "/dev"), &controller);
   controller.grab = TryGrab(roots.dev + "/input/" + event);
   controller.holders = Holders(roots, "/dev/input/" + event);

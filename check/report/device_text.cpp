@@ -43,12 +43,14 @@ std::string BatteryText(const SlotReading& slot) {
   std::string text =
       std::string(BatteryTypeName(type)) + ", level " + BatteryLevelName(slot.battery.BatteryLevel);
   const DeviceIdentity& identity = slot.identity;
+  std::string detail;
   if (identity.batteryPercent >= 0 && identity.batteryPercent <= 100) {
-    text += " (" + std::to_string(identity.batteryPercent) + "%";
-    if (!identity.batteryCharge.empty()) text += ", " + ShownText(identity.batteryCharge, 20);
-    text += ")";
+    detail = std::to_string(identity.batteryPercent) + "%";
   }
-  return text;
+  if (!identity.batteryCharge.empty()) {
+    detail += (detail.empty() ? "" : ", ") + ShownText(identity.batteryCharge, 20);
+  }
+  return detail.empty() ? text : text + " (" + detail + ")";
 }
 
 std::string ButtonsText(const XINPUT_GAMEPAD& pad) {

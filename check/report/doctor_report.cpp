@@ -414,7 +414,9 @@ std::string FormatDoctorText(const LinuxFacts& facts) {
     if (!c.battery.present) {
       out += "none";
     } else {
-      out += (c.battery.capacity >= 0 ? std::to_string(c.battery.capacity) + "%" : "present") +
+      out += (c.battery.capacity >= 0    ? std::to_string(c.battery.capacity) + "%"
+              : !c.battery.level.empty() ? Shown(c.battery.level)
+                                         : "present") +
              (c.battery.status.empty() ? "" : ", " + Shown(c.battery.status));
     }
     out += c.sdl.kind == SdlKind::kNotListed ? "\n" : "; SDL: " + c.sdl.power + "\n";
@@ -501,6 +503,7 @@ std::string FormatDoctorJson(const LinuxFacts& facts) {
     if (c.battery.present) {
       battery = Json::object();
       battery["capacity"] = c.battery.capacity >= 0 ? Json(c.battery.capacity) : Json(nullptr);
+      battery["level"] = c.battery.level.empty() ? Json(nullptr) : Json(c.battery.level);
       battery["status"] = c.battery.status;
     }
     json["kernel_battery"] = battery;

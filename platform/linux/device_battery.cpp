@@ -38,6 +38,7 @@ DeviceBattery ReadDeviceBattery(const SystemRoots& roots, const std::string& eve
     if (!capacity.empty() && *end == '\0' && percent >= 0 && percent <= 100) {
       battery.capacity = static_cast<int>(percent);
     }
+    battery.level = ReadSmallFile(folder + "/capacity_level");
     battery.status = ReadSmallFile(folder + "/status");
     break;
   }
@@ -60,6 +61,27 @@ XINPUT_BATTERY_INFORMATION BatteryFromCapacity(int capacity) {
                      : capacity <= 70 ? BATTERY_LEVEL_MEDIUM
                                       : BATTERY_LEVEL_FULL;
   return {BATTERY_TYPE_UNKNOWN, level};
+}
+
+bool BatteryFromKernel(const DeviceBattery& battery, XINPUT_BATTERY_INFORMATION* information) {
+  if (battery.capacity >= 0) {
+    *information = BatteryFromCapacity(battery.capacity);
+    return true;
+  }
+  static constexpr struct {
+    const char* level;
+    BYTE xinput;
+  } kLevels[] = {{"Full", BATTERY_LEVEL_FULL},
+                 {"High", BATTERY_LEVEL_FULL},
+                 {"Normal", BATTERY_LEVEL_MEDIUM},
+                 {"Low", BATTERY_LEVEL_LOW},
+                 {"Critical", BATTERY_LEVEL_EMPTY}};
+  for (const auto& level : kLevels) {
+    if (battery.level != level.level) continue;
+    *information = {BATTERY_TYPE_UNKNOWN, level.xinput};
+    return true;
+  }
+  return false;
 }
 
 std::string ChargeWord(const std::string& status) {

@@ -13,7 +13,10 @@
 
 struct DeviceBattery {
   bool present = false;
-  int capacity = -1;   // percent, -1 where the driver gives none or nonsense
+  int capacity = -1;  // percent, -1 where the driver gives none or nonsense
+  // Where the driver gives a level instead of a percentage (hid-nintendo):
+  // "Full", "High", "Normal", "Low", "Critical" or "Unknown".
+  std::string level;
   std::string status;  // the driver's word: "Charging", "Discharging", "Full", ...
 };
 
@@ -31,6 +34,11 @@ std::string EventNodeName(const std::string& path);
 // and full above. (Below 5% a pad may switch off at any moment; above 70%
 // it lasts an evening.)
 XINPUT_BATTERY_INFORMATION BatteryFromCapacity(int capacity);
+
+// XInput's answer for the battery: from its capacity where the driver gives
+// one, otherwise from its level (Full and High full, Normal medium, Low
+// low, Critical empty). False when it gives neither.
+bool BatteryFromKernel(const DeviceBattery& battery, XINPUT_BATTERY_INFORMATION* information);
 
 // The driver's status as one of "charging", "discharging", "full" or
 // "not charging"; "" for anything else, so that what is shown is never the

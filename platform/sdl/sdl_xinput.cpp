@@ -223,9 +223,8 @@ extern "C" DWORD WINAPI XInputGetBatteryInformation(
   }
   // SDL reads a level only through its own HIDAPI drivers; the kernel's
   // driver may publish one for the same pad.
-  const DeviceBattery kernel = KernelBattery(controller);
-  if (kernel.capacity < 0) return ERROR_NOT_SUPPORTED;
-  *pBatteryInformation = BatteryFromCapacity(kernel.capacity);
+  if (!BatteryFromKernel(KernelBattery(controller), pBatteryInformation))
+    return ERROR_NOT_SUPPORTED;
   return ERROR_SUCCESS;
 }
 
