@@ -48,22 +48,22 @@ TEST(Ds4ReportsTest, EvdevKeysLandInTheBitsHidSonyMapsBackToThem) {
       {BTN_TR, 5},      {BTN_TL2, 6},     {BTN_TR2, 7},  {BTN_SELECT, 8}, {BTN_START, 9},
       {BTN_THUMBL, 10}, {BTN_THUMBR, 11}, {BTN_MODE, 12}};
   for (const auto& [code, bit] : keys) {
-    playstation::State state;
-    ASSERT_TRUE(playstation::ApplyKey(&state, code, true)) << code;
+    PadState state;
+    ASSERT_TRUE(pad_state::ApplyKey(&state, code, true)) << code;
     const auto r = ds4::InputReport(state);
     const std::uint32_t field = (r[5] | r[6] << 8 | (r[7] & 0x03) << 16) >> 4;
     EXPECT_EQ(field, 1u << bit) << code;
-    EXPECT_EQ(r[5] & 0x0f, playstation::kHatReleased) << code;
-    ASSERT_TRUE(playstation::ApplyKey(&state, code, false));
+    EXPECT_EQ(r[5] & 0x0f, kHatReleased) << code;
+    ASSERT_TRUE(pad_state::ApplyKey(&state, code, false));
     EXPECT_EQ(state.buttons, 0) << code;
   }
-  playstation::State state;
-  EXPECT_FALSE(playstation::ApplyKey(&state, BTN_TRIGGER, true));
-  EXPECT_FALSE(playstation::ApplyKey(&state, -1, true));
+  PadState state;
+  EXPECT_FALSE(pad_state::ApplyKey(&state, BTN_TRIGGER, true));
+  EXPECT_FALSE(pad_state::ApplyKey(&state, -1, true));
 }
 
 TEST(Ds4ReportsTest, AxesHatCounterAndBatteryBytes) {
-  playstation::State state;
+  PadState state;
   auto r = ds4::InputReport(state);
   EXPECT_EQ(r[0], 0x01);
   EXPECT_EQ(r[1], 128);
@@ -75,7 +75,7 @@ TEST(Ds4ReportsTest, AxesHatCounterAndBatteryBytes) {
   } axes[] = {{ABS_X, 255, 1, 255},  {ABS_Y, 0, 2, 0},     {ABS_RX, 7, 3, 7},
               {ABS_RY, 300, 4, 255}, {ABS_Z, 200, 8, 200}, {ABS_RZ, 9, 9, 9}};
   for (const auto& axis : axes) {
-    ASSERT_TRUE(playstation::ApplyAbs(&state, axis.code, axis.value));
+    ASSERT_TRUE(pad_state::ApplyAbs(&state, axis.code, axis.value));
     EXPECT_EQ(ds4::InputReport(state)[axis.byte], axis.expected) << axis.code;
   }
   // The D-pad's two axes become one hat, north at 0, clockwise.
@@ -83,12 +83,12 @@ TEST(Ds4ReportsTest, AxesHatCounterAndBatteryBytes) {
     int x, y, hat;
   } hats[] = {{0, -1, 0}, {1, -1, 1}, {1, 0, 2},   {1, 1, 3}, {0, 1, 4},
               {-1, 1, 5}, {-1, 0, 6}, {-1, -1, 7}, {0, 0, 8}, {2, 0, 8}};
-  for (const auto& hat : hats) EXPECT_EQ(playstation::Hat(hat.x, hat.y), hat.hat) << hat.x << hat.y;
-  state = playstation::State();
-  ASSERT_TRUE(playstation::ApplyAbs(&state, ABS_HAT0X, 1));
-  ASSERT_TRUE(playstation::ApplyKey(&state, BTN_SOUTH, true));
+  for (const auto& hat : hats) EXPECT_EQ(pad_state::Hat(hat.x, hat.y), hat.hat) << hat.x << hat.y;
+  state = PadState();
+  ASSERT_TRUE(pad_state::ApplyAbs(&state, ABS_HAT0X, 1));
+  ASSERT_TRUE(pad_state::ApplyKey(&state, BTN_SOUTH, true));
   EXPECT_EQ(ds4::InputReport(state)[5], 0x22);  // cross and east
-  state.buttons = 1u << playstation::kTouchpadClick;
+  state.buttons = 1u << kExtraButton;
   state.hatX = 0;
   state.counter = 0x3f;
   EXPECT_EQ(ds4::InputReport(state)[7], 0xfe);  // the click under the counter
@@ -96,7 +96,7 @@ TEST(Ds4ReportsTest, AxesHatCounterAndBatteryBytes) {
   EXPECT_EQ(ds4::InputReport(state)[30], 0x05);
   state.cable = true;
   EXPECT_EQ(ds4::InputReport(state)[30], 0x15);
-  EXPECT_FALSE(playstation::ApplyAbs(&state, ABS_THROTTLE, 1));
+  EXPECT_FALSE(pad_state::ApplyAbs(&state, ABS_THROTTLE, 1));
 }
 
 TEST(Ds4ReportsTest, FeatureRepliesHidSonyTrusts) {

@@ -49,8 +49,8 @@ TEST(DualsenseReportsTest, ButtonsAxesAndBatteryWhereHidPlaystationReadsThem) {
               {BTN_START, 9, 0x20}, {BTN_THUMBL, 9, 0x40}, {BTN_THUMBR, 9, 0x80},
               {BTN_MODE, 10, 0x01}};
   for (const auto& key : keys) {
-    playstation::State state;
-    ASSERT_TRUE(playstation::ApplyKey(&state, key.code, true));
+    PadState state;
+    ASSERT_TRUE(pad_state::ApplyKey(&state, key.code, true));
     const auto r = dualsense::InputReport(state);
     EXPECT_EQ(r[key.byte], key.byte == 8 ? key.mask | 0x08 : key.mask) << key.code;
     for (int other : {8, 9, 10}) {
@@ -59,17 +59,17 @@ TEST(DualsenseReportsTest, ButtonsAxesAndBatteryWhereHidPlaystationReadsThem) {
       }
     }
   }
-  playstation::State state;
-  state.buttons = 1u << playstation::kTouchpadClick;
+  PadState state;
+  state.buttons = 1u << kExtraButton;
   EXPECT_EQ(dualsense::InputReport(state)[10], 0x02);
   // Sticks 1-4, triggers 5 and 6, the hat in byte 8's low bits.
   const struct {
     int code, value, byte;
   } axes[] = {{ABS_X, 1, 1},  {ABS_Y, 2, 2}, {ABS_RX, 3, 3},
               {ABS_RY, 4, 4}, {ABS_Z, 5, 5}, {ABS_RZ, 6, 6}};
-  state = playstation::State();
-  for (const auto& axis : axes) ASSERT_TRUE(playstation::ApplyAbs(&state, axis.code, axis.value));
-  ASSERT_TRUE(playstation::ApplyAbs(&state, ABS_HAT0Y, 1));
+  state = PadState();
+  for (const auto& axis : axes) ASSERT_TRUE(pad_state::ApplyAbs(&state, axis.code, axis.value));
+  ASSERT_TRUE(pad_state::ApplyAbs(&state, ABS_HAT0Y, 1));
   auto r = dualsense::InputReport(state);
   for (const auto& axis : axes) EXPECT_EQ(r[axis.byte], axis.value) << axis.code;
   EXPECT_EQ(r[8], 4);  // south

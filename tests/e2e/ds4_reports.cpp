@@ -84,7 +84,7 @@ std::vector<std::uint8_t> ReportDescriptor() {
   return d;
 }
 
-std::array<std::uint8_t, kInputSize> InputReport(const playstation::State& state) {
+std::array<std::uint8_t, kInputSize> InputReport(const PadState& state) {
   std::array<std::uint8_t, kInputSize> r{};
   r[0] = 0x01;
   r[1] = state.leftX;
@@ -95,7 +95,7 @@ std::array<std::uint8_t, kInputSize> InputReport(const playstation::State& state
   // counter above the last two in byte 7.
   const std::uint32_t bits =
       (static_cast<std::uint32_t>(state.buttons) << 4) |
-      static_cast<std::uint32_t>(playstation::Hat(state.hatX, state.hatY) & 0x0f);
+      static_cast<std::uint32_t>(pad_state::Hat(state.hatX, state.hatY) & 0x0f);
   r[5] = static_cast<std::uint8_t>(bits & 0xff);
   r[6] = static_cast<std::uint8_t>((bits >> 8) & 0xff);
   r[7] = static_cast<std::uint8_t>(((bits >> 16) & 0x03) | ((state.counter & 0x3f) << 2));
@@ -115,7 +115,7 @@ std::vector<std::uint8_t> FeatureReport(std::uint8_t id, const std::array<std::u
   switch (id) {
     case 0x02:  // the motion sensors' calibration
       r.assign(kCalibrationSize, 0);
-      playstation::PutCalibration(&r);
+      pad_state::PutCalibration(&r);
       break;
     case 0x81:
     case 0x12:

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/playstation_pad.h"
+#include "tests/e2e/pad_state.h"
 
 namespace ds4 {
 
@@ -30,7 +30,7 @@ std::vector<std::uint8_t> ReportDescriptor();
 
 // Report 0x01. Byte 30 holds the battery: bits 0-3 the level, bit 4 the
 // cable; hid-sony reads level 11 on the cable as full.
-std::array<std::uint8_t, kInputSize> InputReport(const playstation::State& state);
+std::array<std::uint8_t, kInputSize> InputReport(const PadState& state);
 
 // The answer to GET_REPORT for feature report id, id byte first, or empty
 // for a report the pad does not have. mac is the pad's Bluetooth address,

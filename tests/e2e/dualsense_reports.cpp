@@ -67,7 +67,7 @@ std::vector<std::uint8_t> ReportDescriptor() {
   return d;
 }
 
-std::array<std::uint8_t, kInputSize> InputReport(const playstation::State& state) {
+std::array<std::uint8_t, kInputSize> InputReport(const PadState& state) {
   std::array<std::uint8_t, kInputSize> r{};
   r[0] = 0x01;
   r[1] = state.leftX;
@@ -80,7 +80,7 @@ std::array<std::uint8_t, kInputSize> InputReport(const playstation::State& state
   // The hat in bits 0-3 of byte 8, the buttons from bit 4 on, as on the
   // DualShock 4 but without its counter.
   const std::uint32_t bits = (static_cast<std::uint32_t>(state.buttons) << 4) |
-                             static_cast<std::uint32_t>(playstation::Hat(state.hatX, state.hatY));
+                             static_cast<std::uint32_t>(pad_state::Hat(state.hatX, state.hatY));
   r[8] = static_cast<std::uint8_t>(bits & 0xff);
   r[9] = static_cast<std::uint8_t>((bits >> 8) & 0xff);
   r[10] = static_cast<std::uint8_t>((bits >> 16) & 0x03);
@@ -100,7 +100,7 @@ std::vector<std::uint8_t> FeatureReport(std::uint8_t id, const std::array<std::u
   switch (id) {
     case 0x05:  // the motion sensors' calibration
       r.assign(kCalibrationSize, 0);
-      playstation::PutCalibration(&r);
+      pad_state::PutCalibration(&r);
       break;
     case 0x09:
       // The address, least significant byte first, in bytes 1 to 6.

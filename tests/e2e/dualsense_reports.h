@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/playstation_pad.h"
+#include "tests/e2e/pad_state.h"
 
 namespace dualsense {
 
@@ -30,7 +30,7 @@ std::vector<std::uint8_t> ReportDescriptor();
 
 // Report 0x01. Byte 53 holds the battery: bits 0-3 the level, bits 4-7
 // 0 discharging, 1 charging, 2 full.
-std::array<std::uint8_t, kInputSize> InputReport(const playstation::State& state);
+std::array<std::uint8_t, kInputSize> InputReport(const PadState& state);
 
 // The answer to GET_REPORT for feature report id, or empty for one the pad
 // does not have. mac is the pad's address, most significant byte first.

@@ -1,13 +1,12 @@
-#include "tests/e2e/playstation_pad.h"
+#include "tests/e2e/pad_state.h"
 
 #include <linux/input-event-codes.h>
 
-namespace playstation {
+namespace pad_state {
 
 namespace {
 
-// Both drivers' keymap: Button n gives this key. The touchpad's click goes
-// to the touchpad's own input device instead.
+// The key each Button is reported as.
 constexpr int kKeys[kButtonCount] = {BTN_WEST,   BTN_SOUTH,  BTN_EAST, BTN_NORTH,  BTN_TL,
                                      BTN_TR,     BTN_TL2,    BTN_TR2,  BTN_SELECT, BTN_START,
                                      BTN_THUMBL, BTN_THUMBR, BTN_MODE, -1};
@@ -21,7 +20,7 @@ int Hat(int x, int y) {
   return kHats[y + 1][x + 1];
 }
 
-bool ApplyKey(State* state, int code, bool down) {
+bool ApplyKey(PadState* state, int code, bool down) {
   for (int button = 0; button < kButtonCount; ++button) {
     if (code < 0 || kKeys[button] != code) continue;
     const auto bit = static_cast<std::uint16_t>(1u << button);
@@ -32,7 +31,7 @@ bool ApplyKey(State* state, int code, bool down) {
   return false;
 }
 
-bool ApplyAbs(State* state, int code, int value) {
+bool ApplyAbs(PadState* state, int code, int value) {
   const auto byte = static_cast<std::uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
   switch (code) {
     case ABS_X:
@@ -78,4 +77,4 @@ void PutCalibration(std::vector<std::uint8_t>* report) {
   }
 }
 
-}  // namespace playstation
+}  // namespace pad_state

@@ -1,64 +1,70 @@
-// What a Sony pad's input reports carry, in the terms both the DualShock 4
-// and the DualSense share, and how evdev's keys and axes map onto it as the
-// kernel's drivers (hid-sony, hid-playstation) map them back: so that the
-// feeder's scripts, written in evdev's names, play through the real drivers
-// unchanged.
-#ifndef PADWATCH_TESTS_E2E_PLAYSTATION_PAD_H_
-#define PADWATCH_TESTS_E2E_PLAYSTATION_PAD_H_
+// What a pad made through uhid holds, in evdev's terms: the feeder's
+// scripts say BTN_SOUTH and ABS_X, and each model (ds4_reports,
+// dualsense_reports, switch_pro_reports) encodes this state into its own
+// input report, the way its kernel driver decodes it back into the same
+// keys and axes. So a script plays unchanged through the real drivers.
+#ifndef PADWATCH_TESTS_E2E_PAD_STATE_H_
+#define PADWATCH_TESTS_E2E_PAD_STATE_H_
 
 #include <cstdint>
 #include <vector>
 
-namespace playstation {
-
-// The buttons in the order both pads' reports carry them after the hat.
+// The buttons, by the evdev key the drivers report them as. Bit n of
+// PadState::buttons is Button n; the Sony pads carry them in this order.
 enum Button : int {
-  kSquare,
-  kCross,
-  kCircle,
-  kTriangle,
-  kL1,
-  kR1,
-  kL2,
-  kR2,
-  kShare,  // Create on the DualSense
-  kOptions,
-  kL3,
-  kR3,
-  kPs,
-  kTouchpadClick,
+  kWest,         // BTN_WEST: square, Y on a Switch pad
+  kSouth,        // BTN_SOUTH: cross, B
+  kEast,         // BTN_EAST: circle, A
+  kNorth,        // BTN_NORTH: triangle, X
+  kTL,           // BTN_TL: L1, L
+  kTR,           // BTN_TR: R1, R
+  kTL2,          // BTN_TL2: L2 pressed, ZL
+  kTR2,          // BTN_TR2: R2 pressed, ZR
+  kSelect,       // BTN_SELECT: share or create, minus
+  kStart,        // BTN_START: options, plus
+  kThumbL,       // BTN_THUMBL
+  kThumbR,       // BTN_THUMBR
+  kMode,         // BTN_MODE: PS, home
+  kExtraButton,  // the touchpad's click, capture: not on the gamepad's input device
   kButtonCount
 };
 
-// The hat: 0 north, clockwise in steps of 45 degrees; 8 is released.
+// The hat as the Sony reports carry it: 0 north, clockwise in steps of 45
+// degrees; 8 is released.
 constexpr int kHatReleased = 8;
 
-struct State {
+struct PadState {
+  // Sticks and analogue triggers as one byte each, as the Sony pads send
+  // them (0 to 255, sticks resting at 128, down positive).
   std::uint8_t leftX = 128, leftY = 128, rightX = 128, rightY = 128;
-  std::uint8_t l2 = 0, r2 = 0;  // the analogue triggers
-  std::uint16_t buttons = 0;    // bit n: Button n
-  int hatX = 0, hatY = 0;       // the D-pad as evdev shows it: -1, 0, 1 (up is -1)
+  std::uint8_t l2 = 0, r2 = 0;
+  std::uint16_t buttons = 0;  // bit n: Button n
+  int hatX = 0, hatY = 0;     // the D-pad as evdev shows it: -1, 0, 1 (up is -1)
   // The battery in tenths (0 to 10; 11 full, on the cable), and whether the
-  // cable charges it. The drivers make level * 10 + 5 percent of it.
+  // cable charges it.
   int batteryLevel = 10;
   bool cable = false;
   std::uint8_t counter = 0;  // the report counter, one more each report
 };
 
+namespace pad_state {
+
 // The hat value (0 to 8) for the D-pad's evdev axes.
 int Hat(int x, int y);
 
-// Applies an evdev key (BTN_SOUTH ...) or axis (ABS_X ...) with the value
-// the driver is to report for it. False for a code the pads do not have.
-bool ApplyKey(State* state, int code, bool down);
-bool ApplyAbs(State* state, int code, int value);
+// Applies an evdev key (BTN_SOUTH ...) or axis (ABS_X ...: 0 to 255 for
+// sticks and triggers, -1 to 1 for the hat). False for a code no pad here
+// has.
+bool ApplyKey(PadState* state, int code, bool down);
+bool ApplyAbs(PadState* state, int code, int value);
 
-// Writes the motion sensors' calibration both pads answer with (bytes 1 to
-// 34 of their calibration feature report): gyro biases, the gyro's readings
-// at plus and minus for each axis and the speed they were taken at, then the
-// accelerometer's. The drivers divide by each range: none is empty.
+// Writes the motion sensors' calibration both Sony pads answer with (bytes
+// 1 to 34 of their calibration feature report): gyro biases, the gyro's
+// readings at plus and minus for each axis and the speed they were taken
+// at, then the accelerometer's. The drivers divide by each range: none is
+// empty.
 void PutCalibration(std::vector<std::uint8_t>* report);
 
-}  // namespace playstation
+}  // namespace pad_state
 
-#endif  // PADWATCH_TESTS_E2E_PLAYSTATION_PAD_H_
+#endif  // PADWATCH_TESTS_E2E_PAD_STATE_H_

@@ -27,12 +27,12 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 source "$here/guest.sh"
 need_qemu
-# uhid, hid-sony and hid-playstation: a DualShock 4 and a DualSense that
-# the kernel's own drivers bind. xpad, and for it a USB device: dummy_hcd
+# uhid, hid-sony, hid-playstation and hid-nintendo: a DualShock 4, a
+# DualSense and a Switch Pro Controller that the kernel's own drivers bind. xpad, and for it a USB device: dummy_hcd
 # (a USB host and device controller joined in software), configfs gadgets
 # and FunctionFS, through which the feeder is the device.
-fetch_kernel "$work" evdev uinput uhid hid_sony hid_playstation xpad dummy_hcd configfs \
-  libcomposite usb_f_fs
+fetch_kernel "$work" evdev uinput uhid hid_sony hid_playstation hid_nintendo xpad dummy_hcd \
+  configfs libcomposite usb_f_fs
 
 # The initramfs: busybox, the two modules, padwatch with the libraries it
 # links, the feeder and the scenarios.
@@ -51,13 +51,14 @@ cp "$check" "$root/bin/padwatch-check"
 done
 cp "$here"/*.feed "$here"/*.script "$root/e2e/"
 # The DualShock 4's scenario again, through uhid and the real drivers
-# (NAME.KIND plays NAME on KIND): real input reports, read by hid-sony and
-# hid-playstation, must give the same lines. And the DualSense's checks are
-# the DualShock 4's.
-for kind in ds4hid dualsensehid; do
+# (NAME.KIND plays NAME on KIND): real input reports, read by hid-sony,
+# hid-playstation and hid-nintendo. And the DualSense's and the Switch Pro
+# Controller's checks are the DualShock 4's.
+for kind in ds4hid dualsensehid switchprohid; do
   sed "s/^create pad ds4\$/create pad $kind/" "$here/ds4_pad.feed" >"$root/e2e/ds4_pad.$kind.feed"
 done
 sed 's/ds4hid/dualsensehid/' "$here/hid_ds4.script" >"$root/e2e/hid_dualsense.script"
+sed 's/ds4hid/switchprohid/' "$here/hid_ds4.script" >"$root/e2e/hid_switchpro.script"
 # The Xbox 360 scenarios again through the real xpad, on USB.
 for name in x360_buttons x360_axes; do
   sed 's/^create pad x360$/create pad x360usb/' "$here/$name.feed" >"$root/e2e/$name.x360usb.feed"
@@ -202,7 +203,7 @@ echo "=== RUMBLE END x360usb"
 # driver's output reports, and the doctor on the DualShock 4's hidraw node,
 # which devtmpfs leaves to root while the event nodes are given to the group
 # input (the player is in it since the fix above).
-for pad in ds4 dualsense; do
+for pad in ds4 dualsense switchpro; do
   start_feeder "hid_$pad.script" 3
   for level in 1 2 3 4; do
     padwatch-check --once >"/tmp/hid_once$level.out" 2>&1
@@ -227,7 +228,7 @@ for pad in ds4 dualsense; do
   cat "/tmp/hid_$pad.feeder"
   echo "=== HID $pad FEEDER END"
 done
-dmesg | grep -i -E 'sony|playstation|hid|xpad|usb|gadget|ffs' | tail -n 40
+dmesg | grep -i -E 'sony|playstation|nintendo|hid|xpad|usb|gadget|ffs' | tail -n 60
 echo "=== ALL DONE"
 reboot -f
 INIT
@@ -251,18 +252,26 @@ if ! grep -q '^=== ALL DONE' "$log.txt"; then
   exit 1
 fi
 
-# Every scenario, ds4_pad again through hid-sony and hid-playstation, and the
-# Xbox 360 ones through xpad: NAME.KIND must print what NAME prints.
+# Every scenario, ds4_pad again through hid-sony, hid-playstation and
+# hid-nintendo, and the Xbox 360 ones through xpad: NAME.KIND must print what
+# NAME prints, or NAME.KIND.out where the pad differs. (On the Switch Pro
+# Controller, SDL names the buttons by their labels, which Nintendo puts the
+# other way round: the bottom button, BTN_SOUTH, is B.)
 scenarios=()
 for feed in "$here"/*.feed; do scenarios+=("$(basename "$feed" .feed)"); done
-scenarios+=(ds4_pad.ds4hid ds4_pad.dualsensehid x360_axes.x360usb x360_buttons.x360usb)
+scenarios+=(ds4_pad.ds4hid ds4_pad.dualsensehid ds4_pad.switchprohid x360_axes.x360usb
+           x360_buttons.x360usb)
+# The expected outputs of scenario NAME[.KIND].
+expected_for() {
+  if [ -f "$here/$1.out" ]; then expected_outputs "$here" "$1"; else expected_outputs "$here" "${1%%.*}"; fi
+}
 
 failed=0
 for name in "${scenarios[@]}"; do
   sed -n "/^=== BEGIN $name /,/^=== STDERR $name\$/p" "$log.txt" | sed '1d;$d' >"$work/$name.actual"
   header=$(grep "^=== BEGIN $name " "$log.txt" || echo "=== BEGIN $name (missing)")
   # shellcheck disable=SC2046
-  if matches_any "$work/$name.actual" $(expected_outputs "$here" "${name%%.*}") >"$work/$name.diff" &&
+  if matches_any "$work/$name.actual" $(expected_for "$name") >"$work/$name.diff" &&
      grep -q "padwatch=0 feeder=0" <<<"$header"; then
     echo "ok   $name ($(cat "$work/$name.diff"))"
   else
@@ -286,7 +295,7 @@ for name in "${scenarios[@]}"; do
   # so and has an alternative expected output), padwatch and the recorder,
   # polling at different moments, may each see a different one.
   others=()
-  for expected in $(expected_outputs "$here" "${name%%.*}"); do
+  for expected in $(expected_for "$name"); do
     without_repeats "$expected" >"$work/$name.$(basename "$expected").cmp"
     others+=("$work/$name.$(basename "$expected").cmp")
   done
@@ -383,15 +392,22 @@ else
   failed=1
 fi
 # The DualShock 4 through uhid and hid-sony, the DualSense through
-# hid-playstation: their identity, their battery as the kernel publishes it
-# at four levels, rumble as the driver's output reports (hid_PAD.log: the
-# probe's requests, the lights, then the motors), and the doctor on the
-# DualShock 4's hidraw node.
-batteries=("medium (55%, discharging)" "low (15%, discharging)" "full (75%, charging)"
-           "full (100%, full)")
-for pad in ds4 dualsense; do
+# hid-playstation, the Switch Pro Controller through hid-nintendo: their
+# identity, their battery as the kernel publishes it at four levels (the
+# Sony drivers in percent, hid-nintendo as a level only), rumble as the
+# driver's output reports (hid_PAD.log: the probe's requests, the lights,
+# then the motors), and the doctor on the DualShock 4's hidraw node.
+sony_batteries=("medium (55%, discharging)" "low (15%, discharging)" "full (75%, charging)"
+                "full (100%, full)")
+nintendo_batteries=("medium (discharging)" "empty (discharging)" "full (charging)" "full (full)")
+for pad in ds4 dualsense switchpro; do
   hid_ok=1
-  if [ $pad = ds4 ]; then sdl_name="PS4 Controller" ids=054c:09cc; else sdl_name="PS5 Controller" ids=054c:0ce6; fi
+  case $pad in
+    ds4) sdl_name="PS4 Controller" ids=054c:09cc batteries=("${sony_batteries[@]}") ;;
+    dualsense) sdl_name="PS5 Controller" ids=054c:0ce6 batteries=("${sony_batteries[@]}") ;;
+    switchpro) sdl_name="Nintendo Switch Pro Controller" ids=057e:2009
+               batteries=("${nintendo_batteries[@]}") ;;
+  esac
   for level in 1 2 3 4; do
     section "HID $pad ONCE $level " "HID $pad ONCE END $level" >"$work/hid_${pad}_once$level.txt"
     grep -q "^=== HID $pad ONCE $level status=0\$" "$log.txt" &&
@@ -406,7 +422,9 @@ for pad in ds4 dualsense; do
     grep -qx 'Slot 0: low-frequency motor accepted, high-frequency motor accepted' \
       "$work/hid_${pad}_rumble.txt" ||
     { hid_ok=0; cat "$work/hid_${pad}_rumble.txt"; }
-  section "HID $pad FEEDER" "HID $pad FEEDER END" >"$work/hid_$pad.log"
+  # Merged repeats: a driver may send the same report again (hid-nintendo's
+  # rumble worker does, as often as it is woken).
+  section "HID $pad FEEDER" "HID $pad FEEDER END" | uniq >"$work/hid_$pad.log"
   diff -u "$here/hid_$pad.log" "$work/hid_$pad.log" || hid_ok=0
   if [ $pad = ds4 ]; then
     doctor_report hidraw | grep -q '^=== DOCTOR hidraw status=1$' || hid_ok=0
@@ -417,7 +435,7 @@ for pad in ds4 dualsense; do
       grep -q '^    Fix: sudo chgrp input /dev/hidraw0 && sudo chmod 0660 /dev/hidraw0$' || hid_ok=0
   fi
   if [ $hid_ok = 1 ]; then
-    echo "ok   $sdl_name through the kernel's driver: battery 55%, 15%, 75% charging, 100% full;" \
+    echo "ok   $sdl_name through the kernel's driver: battery ${batteries[*]};" \
          "rumble as output reports$([ $pad = ds4 ] && echo "; the doctor on its hidraw node")"
   else
     echo "FAIL $sdl_name through the kernel's driver"

@@ -12,13 +12,14 @@
 
 #include "tests/e2e/ds4_reports.h"
 #include "tests/e2e/dualsense_reports.h"
+#include "tests/e2e/switch_pro_reports.h"
 
 namespace {
 
 // The pad's Bluetooth address, as its feature reports give it.
 constexpr std::array<std::uint8_t, 6> kMac = {0x00, 0x1f, 0xe2, 0x12, 0x34, 0x56};
 
-// The version each is created with: both drivers add 0x8000 for their own
+// The version each is created with: the drivers add 0x8000 for their own
 // layout, and 0x8111 is the version SDL's database maps that layout under
 // (with 0x8100 the DualShock 4's buttons come out wrong).
 constexpr std::uint16_t kVersion = 0x0111;
@@ -26,12 +27,16 @@ constexpr std::uint16_t kVersion = 0x0111;
 const UhidModel kModels[] = {
     {"ds4hid", "Sony Interactive Entertainment Wireless Controller", 0x054c, 0x09cc, kVersion,
      ds4::ReportDescriptor, ds4::InputReport, ds4::FeatureReport,
-     [](const std::uint8_t* data, int size) {
-       return ds4::Describe(ds4::ParseOutput(data, size));
-     }},
+     [](const std::uint8_t* data, int size) { return ds4::Describe(ds4::ParseOutput(data, size)); },
+     nullptr},
     {"dualsensehid", "Sony Interactive Entertainment DualSense Wireless Controller", 0x054c, 0x0ce6,
      kVersion, dualsense::ReportDescriptor, dualsense::InputReport, dualsense::FeatureReport,
-     dualsense::DescribeOutput},
+     dualsense::DescribeOutput, nullptr},
+    // No feature reports: hid-nintendo asks through output reports instead.
+    {"switchprohid", "Nintendo Co., Ltd. Pro Controller", 0x057e, 0x2009, kVersion,
+     switch_pro::ReportDescriptor, switch_pro::InputReport,
+     [](std::uint8_t, const std::array<std::uint8_t, 6>&) { return std::vector<std::uint8_t>(); },
+     switch_pro::DescribeOutput, switch_pro::Replies},
 };
 
 bool Write(int fd, const uhid_event& event) {
@@ -104,7 +109,7 @@ UhidPad::~UhidPad() {
 bool UhidPad::Key(int code, bool down) {
   {
     std::lock_guard<std::mutex> lock(mutex);
-    if (!playstation::ApplyKey(&state, code, down)) return false;
+    if (!pad_state::ApplyKey(&state, code, down)) return false;
   }
   SendInput();
   return true;
@@ -113,7 +118,7 @@ bool UhidPad::Key(int code, bool down) {
 bool UhidPad::Abs(int code, int value) {
   {
     std::lock_guard<std::mutex> lock(mutex);
-    if (!playstation::ApplyAbs(&state, code, value)) return false;
+    if (!pad_state::ApplyAbs(&state, code, value)) return false;
   }
   SendInput();
   return true;
@@ -135,17 +140,18 @@ void UhidPad::Log(const std::string& text) const {
 
 void UhidPad::SendInput() {
   if (!started) return;
+  std::lock_guard<std::mutex> lock(mutex);
+  Send(model.input(state));
+  ++state.counter;
+}
+
+// Called with the lock held: reports leave in the order they were made.
+void UhidPad::Send(const std::array<std::uint8_t, 64>& report) {
   uhid_event event{};
   event.type = UHID_INPUT2;
-  {
-    std::lock_guard<std::mutex> lock(mutex);
-    const auto report = model.input(state);
-    ++state.counter;
-    event.u.input2.size = static_cast<__u16>(report.size());
-    std::memcpy(event.u.input2.data, report.data(), report.size());
-    // Under the lock: reports leave in the order they were made.
-    if (!Write(fd, event)) Log(std::string("input: ") + std::strerror(errno));
-  }
+  event.u.input2.size = static_cast<__u16>(report.size());
+  std::memcpy(event.u.input2.data, report.data(), report.size());
+  if (!Write(fd, event)) Log(std::string("input: ") + std::strerror(errno));
 }
 
 void UhidPad::Answer(const uhid_get_report_req& request) {
@@ -185,6 +191,13 @@ void UhidPad::Serve() {
           break;
         case UHID_OUTPUT:
           Log(model.describeOutput(event.u.output.data, event.u.output.size));
+          if (model.replies != nullptr) {
+            std::lock_guard<std::mutex> lock(mutex);
+            for (const auto& reply :
+                 model.replies(event.u.output.data, event.u.output.size, state)) {
+              Send(reply);
+            }
+          }
           break;
         case UHID_GET_REPORT:
           Answer(event.u.get_report);

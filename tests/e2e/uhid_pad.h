@@ -1,10 +1,11 @@
-// A Sony pad on USB made through /dev/uhid, so that the kernel's own driver
-// binds it (hid-sony the DualShock 4, hid-playstation the DualSense) and
-// makes its input devices, hidraw node and power supply, as for a pad on a
-// cable. A thread answers the driver's requests (the feature reports it asks
-// for while probing, the output reports it sends for rumble and lights, each
-// logged to standard error as "NAME: ...") and sends an input report every
-// 20 ms, as the pad does.
+// A pad on USB made through /dev/uhid, so that the kernel's own driver
+// binds it (hid-sony the DualShock 4, hid-playstation the DualSense,
+// hid-nintendo the Switch Pro Controller) and makes its input devices,
+// hidraw node and power supply, as for a pad on a cable. A thread answers
+// the driver's requests (the feature reports it asks for while probing, the
+// output reports it sends for rumble, lights and commands, each logged to
+// standard error as "NAME: ...") and sends an input report every 20 ms, as
+// the pad does.
 #ifndef PADWATCH_TESTS_E2E_UHID_PAD_H_
 #define PADWATCH_TESTS_E2E_UHID_PAD_H_
 
@@ -17,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/e2e/playstation_pad.h"
+#include "tests/e2e/pad_state.h"
 
 struct uhid_get_report_req;
 
@@ -27,9 +28,14 @@ struct UhidModel {
   const char* name;  // the USB manufacturer and product, as the kernel names it
   std::uint16_t vendor, product, version;
   std::vector<std::uint8_t> (*descriptor)();
-  std::array<std::uint8_t, 64> (*input)(const playstation::State& state);
+  std::array<std::uint8_t, 64> (*input)(const PadState& state);
   std::vector<std::uint8_t> (*feature)(std::uint8_t id, const std::array<std::uint8_t, 6>& mac);
   std::string (*describeOutput)(const std::uint8_t* data, int size);
+  // The input reports that answer an output report, for a pad whose driver
+  // talks with it through them; null for one whose driver only asks for
+  // feature reports.
+  std::vector<std::array<std::uint8_t, 64>> (*replies)(const std::uint8_t* data, int size,
+                                                       const PadState& state);
 };
 
 // The model the feeder calls kind, or null.
@@ -47,7 +53,7 @@ class UhidPad {
   UhidPad& operator=(const UhidPad&) = delete;
 
   // evdev keys and axes as the driver reports them (see
-  // playstation::ApplyKey); false for one the pad does not have. The change
+  // pad_state::ApplyKey); false for one the pad does not have. The change
   // goes out at once.
   bool Key(int code, bool down);
   bool Abs(int code, int value);
@@ -60,6 +66,7 @@ class UhidPad {
   void Serve();
   void Answer(const uhid_get_report_req& request);
   void SendInput();
+  void Send(const std::array<std::uint8_t, 64>& report);
   void Log(const std::string& text) const;
 
   const UhidModel& model;
@@ -68,7 +75,7 @@ class UhidPad {
   std::atomic<bool> stopping{false};
   std::atomic<bool> started{false};
   std::mutex mutex;  // guards state and the order of reports
-  playstation::State state;
+  PadState state;
   std::thread thread;
 };
 

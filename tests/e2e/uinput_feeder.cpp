@@ -15,7 +15,8 @@
 //                           done), at most MS; fails when it never does
 //   create NAME KIND        KIND: x360 xone ds4 unknown stick through uinput;
 //                           through uhid, ds4hid (a DualShock 4, bound by
-//                           hid-sony) and dualsensehid (hid-playstation);
+//                           hid-sony), dualsensehid (hid-playstation) and
+//                           switchprohid (hid-nintendo);
 //                           x360usb, a USB Xbox 360 pad xpad binds (through
 //                           the gadget the guest made on dummy_hcd)
 //   press NAME KEY... / release NAME KEY...   KEY: BTN_SOUTH, BTN_TL, ...
