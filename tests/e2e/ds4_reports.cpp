@@ -33,48 +33,35 @@ std::vector<std::uint8_t> ReportDescriptor() {
       0x75, 0x08,        //   Report Size (8)
       0x95, 0x04,        //   Report Count (4)
       0x81, 0x02,        //   Input (Data,Var,Abs)
-      0x09, 0x39,        //   Usage (Hat switch)
-      0x15, 0x00,        //   Logical Minimum (0)
-      0x25, 0x07,        //   Logical Maximum (7)
-      0x35, 0x00,        //   Physical Minimum (0)
-      0x46, 0x3b, 0x01,  //   Physical Maximum (315)
-      0x65, 0x14,        //   Unit (Degrees)
-      0x75, 0x04,        //   Report Size (4)
-      0x95, 0x01,        //   Report Count (1)
-      0x81, 0x42,        //   Input (Data,Var,Abs,Null State)
-      0x65, 0x00,        //   Unit (None)
-      0x05, 0x09,        //   Usage Page (Button)
-      0x19, 0x01,        //   Usage Minimum (1)
-      0x29, 0x0e,        //   Usage Maximum (14)
-      0x15, 0x00,        //   Logical Minimum (0)
-      0x25, 0x01,        //   Logical Maximum (1)
-      0x75, 0x01,        //   Report Size (1)
-      0x95, 0x0e,        //   Report Count (14)
-      0x81, 0x02,        //   Input (Data,Var,Abs)
-      0x06, 0x00, 0xff,  //   Usage Page (Vendor 0xff00)
-      0x09, 0x20,        //   Usage (0x20)     the report counter
-      0x75, 0x06,        //   Report Size (6)
-      0x95, 0x01,        //   Report Count (1)
-      0x15, 0x00,        //   Logical Minimum (0)
-      0x25, 0x7f,        //   Logical Maximum (127)
-      0x81, 0x02,        //   Input (Data,Var,Abs)
-      0x05, 0x01,        //   Usage Page (Generic Desktop)
-      0x09, 0x33,        //   Usage (Rx)       L2
-      0x09, 0x34,        //   Usage (Ry)       R2
-      0x15, 0x00,        //   Logical Minimum (0)
-      0x26, 0xff, 0x00,  //   Logical Maximum (255)
-      0x75, 0x08,        //   Report Size (8)
-      0x95, 0x02,        //   Report Count (2)
-      0x81, 0x02,        //   Input (Data,Var,Abs)
-      0x06, 0x00, 0xff,  //   Usage Page (Vendor 0xff00)
-      0x09, 0x21,        //   Usage (0x21)     motion, touchpad, battery
-      0x95, 0x36,        //   Report Count (54)
-      0x81, 0x02,        //   Input (Data,Var,Abs)
-      0x85, 0x05,        //   Report ID (5)
-      0x09, 0x22,        //   Usage (0x22)     motors and light bar
-      0x95, 0x1f,        //   Report Count (31)
-      0x91, 0x02,        //   Output (Data,Var,Abs)
   };
+  // The hat, then the fourteen buttons.
+  const std::vector<std::uint8_t> buttons = pad_state::HatAndButtonItems(14);
+  d.insert(d.end(), buttons.begin(), buttons.end());
+  d.insert(d.end(), {
+                        0x06, 0x00, 0xff,  //   Usage Page (Vendor 0xff00)
+                        0x09, 0x20,        //   Usage (0x20)     the report counter
+                        0x75, 0x06,        //   Report Size (6)
+                        0x95, 0x01,        //   Report Count (1)
+                        0x15, 0x00,        //   Logical Minimum (0)
+                        0x25, 0x7f,        //   Logical Maximum (127)
+                        0x81, 0x02,        //   Input (Data,Var,Abs)
+                        0x05, 0x01,        //   Usage Page (Generic Desktop)
+                        0x09, 0x33,        //   Usage (Rx)       L2
+                        0x09, 0x34,        //   Usage (Ry)       R2
+                        0x15, 0x00,        //   Logical Minimum (0)
+                        0x26, 0xff, 0x00,  //   Logical Maximum (255)
+                        0x75, 0x08,        //   Report Size (8)
+                        0x95, 0x02,        //   Report Count (2)
+                        0x81, 0x02,        //   Input (Data,Var,Abs)
+                        0x06, 0x00, 0xff,  //   Usage Page (Vendor 0xff00)
+                        0x09, 0x21,        //   Usage (0x21)     motion, touchpad, battery
+                        0x95, 0x36,        //   Report Count (54)
+                        0x81, 0x02,        //   Input (Data,Var,Abs)
+                        0x85, 0x05,        //   Report ID (5)
+                        0x09, 0x22,        //   Usage (0x22)     motors and light bar
+                        0x95, 0x1f,        //   Report Count (31)
+                        0x91, 0x02,        //   Output (Data,Var,Abs)
+                    });
   for (const auto& f :
        {feature(0x02, 0x24, kCalibrationSize - 1), feature(0x81, 0x25, kMacSize - 1),
         feature(0x12, 0x26, kSerialSize - 1), feature(0xa3, 0x27, kFirmwareSize - 1)}) {

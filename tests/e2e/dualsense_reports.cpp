@@ -30,34 +30,20 @@ std::vector<std::uint8_t> ReportDescriptor() {
       0x09, 0x20,        //   Usage (0x20)     the counter
       0x95, 0x01,        //   Report Count (1)
       0x81, 0x02,        //   Input (Data,Var,Abs)
-      0x05, 0x01,        //   Usage Page (Generic Desktop)
-      0x09, 0x39,        //   Usage (Hat switch)
-      0x15, 0x00,        //   Logical Minimum (0)
-      0x25, 0x07,        //   Logical Maximum (7)
-      0x35, 0x00,        //   Physical Minimum (0)
-      0x46, 0x3b, 0x01,  //   Physical Maximum (315)
-      0x65, 0x14,        //   Unit (Degrees)
-      0x75, 0x04,        //   Report Size (4)
-      0x95, 0x01,        //   Report Count (1)
-      0x81, 0x42,        //   Input (Data,Var,Abs,Null State)
-      0x65, 0x00,        //   Unit (None)
-      0x05, 0x09,        //   Usage Page (Button)
-      0x19, 0x01,        //   Usage Minimum (1)
-      0x29, 0x0f,        //   Usage Maximum (15)
-      0x15, 0x00,        //   Logical Minimum (0)
-      0x25, 0x01,        //   Logical Maximum (1)
-      0x75, 0x01,        //   Report Size (1)
-      0x95, 0x0f,        //   Report Count (15)
-      0x81, 0x02,        //   Input (Data,Var,Abs)
-      0x06, 0x00, 0xff,  //   Usage Page (Vendor 0xff00)
-      0x09, 0x21,        //   Usage (0x21)     the rest of the buttons' bytes
-      0x95, 0x0d,        //   Report Count (13)
-      0x81, 0x02,        //   Input (Data,Var,Abs)
-      0x09, 0x22,        //   Usage (0x22)     motion, touchpad, status
-      0x75, 0x08,        //   Report Size (8)
-      0x95, 0x34,        //   Report Count (52)
-      0x81, 0x02,        //   Input (Data,Var,Abs)
   };
+  // The hat, then fifteen buttons: the DualShock 4's and the microphone's.
+  const std::vector<std::uint8_t> buttons = pad_state::HatAndButtonItems(15);
+  d.insert(d.end(), buttons.begin(), buttons.end());
+  d.insert(d.end(), {
+                        0x06, 0x00, 0xff,  //   Usage Page (Vendor 0xff00)
+                        0x09, 0x21,        //   Usage (0x21)     the rest of the buttons' bytes
+                        0x95, 0x0d,        //   Report Count (13)
+                        0x81, 0x02,        //   Input (Data,Var,Abs)
+                        0x09, 0x22,        //   Usage (0x22)     motion, touchpad, status
+                        0x75, 0x08,        //   Report Size (8)
+                        0x95, 0x34,        //   Report Count (52)
+                        0x81, 0x02,        //   Input (Data,Var,Abs)
+                    });
   for (const auto& r :
        {report(0x91, 0x02, 0x23, kOutputSize - 1), report(0xb1, 0x05, 0x24, kCalibrationSize - 1),
         report(0xb1, 0x09, 0x25, kPairingSize - 1), report(0xb1, 0x20, 0x26, kFirmwareSize - 1)}) {

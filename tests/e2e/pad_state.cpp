@@ -63,6 +63,31 @@ bool ApplyAbs(PadState* state, int code, int value) {
   }
 }
 
+std::vector<std::uint8_t> HatAndButtonItems(int buttons) {
+  const auto count = static_cast<std::uint8_t>(buttons);
+  return {
+      0x05, 0x01,         // Usage Page (Generic Desktop)
+      0x09, 0x39,         // Usage (Hat switch)
+      0x15, 0x00,         // Logical Minimum (0)
+      0x25, 0x07,         // Logical Maximum (7)
+      0x35, 0x00,         // Physical Minimum (0)
+      0x46, 0x3b,  0x01,  // Physical Maximum (315)
+      0x65, 0x14,         // Unit (Degrees)
+      0x75, 0x04,         // Report Size (4)
+      0x95, 0x01,         // Report Count (1)
+      0x81, 0x42,         // Input (Data,Var,Abs,Null State)
+      0x65, 0x00,         // Unit (None)
+      0x05, 0x09,         // Usage Page (Button)
+      0x19, 0x01,         // Usage Minimum (1)
+      0x29, count,        // Usage Maximum (buttons)
+      0x15, 0x00,         // Logical Minimum (0)
+      0x25, 0x01,         // Logical Maximum (1)
+      0x75, 0x01,         // Report Size (1)
+      0x95, count,        // Report Count (buttons)
+      0x81, 0x02,         // Input (Data,Var,Abs)
+  };
+}
+
 void PutCalibration(std::vector<std::uint8_t>* report) {
   const int values[] = {0,    0,     0,                          // gyro biases
                         8000, -8000, 8000, -8000, 8000, -8000,   // pitch, yaw, roll +-

@@ -58,6 +58,12 @@ int Hat(int x, int y);
 bool ApplyKey(PadState* state, int code, bool down);
 bool ApplyAbs(PadState* state, int code, int value);
 
+// The descriptor items both Sony pads declare for the hat and the buttons
+// after it: a 4-bit hat (0 north, clockwise, null when released), then
+// `buttons` one-bit buttons. They leave the usage page at Button and the
+// report size at 1.
+std::vector<std::uint8_t> HatAndButtonItems(int buttons);
+
 // Writes the motion sensors' calibration both Sony pads answer with (bytes
 // 1 to 34 of their calibration feature report): gyro biases, the gyro's
 // readings at plus and minus for each axis and the speed they were taken
