@@ -57,4 +57,21 @@ TEST(DoctorReportTest, StartingMappingNamesOnlyWhatThePadHas) {
             "platform:Linux,");
 }
 
+// hid-nintendo publishes a level, not a percentage; a driver's word is
+// shown escaped like any other text from the system.
+TEST(DoctorReportTest, KernelBatteryLevelWithoutAPercentage) {
+  LinuxFacts facts;
+  ControllerFacts pad;
+  pad.event = "event5";
+  pad.name = "Nintendo Switch Pro Controller";
+  pad.battery = {true, -1, "Normal", "Discharging"};
+  facts.controllers.push_back(pad);
+  EXPECT_NE(FormatDoctorText(facts).find("  battery:  kernel: Normal, Discharging"),
+            std::string::npos);
+  EXPECT_NE(FormatDoctorJson(facts).find("\"capacity\": null,\n        \"level\": \"Normal\""),
+            std::string::npos);
+  facts.controllers[0].battery.level = "Low\x1b[2J";
+  EXPECT_NE(FormatDoctorText(facts).find("kernel: Low\\x1b[2J, Discharging"), std::string::npos);
+}
+
 }  // namespace
