@@ -1,4 +1,3 @@
-#include <dirent.h>
 #include <fcntl.h>
 #include <linux/input.h>
 #include <sys/ioctl.h>
@@ -50,22 +49,6 @@ struct Names {
 
 std::uint16_t Hex16(const std::string& text) {
   return static_cast<std::uint16_t>(std::strtoul(text.c_str(), nullptr, 16));
-}
-
-std::vector<std::string> Entries(const std::string& folder, const std::string& prefix) {
-  std::vector<std::string> names;
-  DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) return names;
-  while (const dirent* entry = readdir(dir)) {
-    const std::string name = entry->d_name;
-    if (name.compare(0, prefix.size(), prefix) == 0 && name.size() > prefix.size() &&
-        name[0] != '.') {
-      names.push_back(name);
-    }
-  }
-  closedir(dir);
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 bool Exists(const std::string& path) {
@@ -136,10 +119,10 @@ GrabState TryGrab(const std::string& path) {
 std::vector<std::string> Holders(const SystemRoots& roots, const std::string& target) {
   std::vector<std::string> holders;
   const std::string self = std::to_string(getpid());
-  for (const std::string& pid : Entries(roots.proc, "")) {
+  for (const std::string& pid : FolderEntries(roots.proc)) {
     if (pid.find_first_not_of("0123456789") != std::string::npos || pid == self) continue;
     const std::string fds = roots.proc + "/" + pid + "/fd";
-    for (const std::string& fd : Entries(fds, "")) {
+    for (const std::string& fd : FolderEntries(fds)) {
       char link[256];
       const ssize_t size = readlink((fds + "/" + fd).c_str(), link, sizeof link);
       if (size > 0 && std::string(link, static_cast<std::size_t>(size)) == target) {
@@ -187,7 +170,7 @@ ControllerFacts ReadController(const SystemRoots& roots, const UserIdentity& use
       CapabilityBits::Parse(ReadSmallFile(input + "/capabilities/ff")).Has(kFfRumble);
 
   controller.nodes.push_back(ReadNode(roots, user, names, "event", "input/" + event));
-  for (const std::string& js : Entries(input, "js")) {
+  for (const std::string& js : FolderEntries(input, "js")) {
     controller.nodes.push_back(ReadNode(roots, user, names, "joystick", "input/" + js));
   }
   // A HID device is the input device's parent and holds its hidraw node
@@ -195,7 +178,7 @@ ControllerFacts ReadController(const SystemRoots& roots, const UserIdentity& use
   const std::string hid = input + "/device";
   if (Exists(hid + "/hidraw")) {
     controller.hidName = std::filesystem::canonical(hid, error).filename().string();
-    for (const std::string& hidraw : Entries(hid + "/hidraw", "hidraw")) {
+    for (const std::string& hidraw : FolderEntries(hid + "/hidraw", "hidraw")) {
       controller.nodes.push_back(ReadNode(roots, user, names, "hidraw", hidraw));
     }
   }

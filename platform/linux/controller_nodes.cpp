@@ -73,6 +73,22 @@ std::string ReadSmallFile(const std::string& path) {
   return text;
 }
 
+std::vector<std::string> FolderEntries(const std::string& folder, const std::string& prefix) {
+  std::vector<std::string> names;
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return names;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.compare(0, prefix.size(), prefix) == 0 && name.size() > prefix.size() &&
+        name[0] != '.') {
+      names.push_back(name);
+    }
+  }
+  closedir(dir);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 std::vector<std::string> GameControllerEvents(const SystemRoots& roots) {
   std::vector<std::pair<long, std::string>> found;
   const std::string folder = roots.sys + "/class/input";

@@ -53,4 +53,8 @@ int UnreadableGameControllers(const SystemRoots& roots);
 // cannot be read.
 std::string ReadSmallFile(const std::string& path);
 
+// The names in folder that start with prefix and are longer than it, but
+// for those starting with a dot, sorted; none where it cannot be read.
+std::vector<std::string> FolderEntries(const std::string& folder, const std::string& prefix = "");
+
 #endif  // PADWATCH_PLATFORM_LINUX_CONTROLLER_NODES_H_

@@ -1,26 +1,6 @@
 #include "platform/linux/device_battery.h"
 
-#include <dirent.h>
-
-#include <algorithm>
 #include <cstdlib>
-#include <vector>
-
-namespace {
-
-std::vector<std::string> Entries(const std::string& folder) {
-  std::vector<std::string> names;
-  if (DIR* dir = opendir(folder.c_str())) {
-    while (const dirent* entry = readdir(dir)) {
-      if (entry->d_name[0] != '.') names.push_back(entry->d_name);
-    }
-    closedir(dir);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-}  // namespace
 
 DeviceBattery ReadDeviceBattery(const SystemRoots& roots, const std::string& event) {
   DeviceBattery battery;
@@ -28,7 +8,7 @@ DeviceBattery ReadDeviceBattery(const SystemRoots& roots, const std::string& eve
   // class/input/eventN/device is the input device; its device link is the
   // HID device or USB interface the driver bound, where it hangs the supply.
   const std::string supplies = roots.sys + "/class/input/" + event + "/device/device/power_supply";
-  for (const std::string& supply : Entries(supplies)) {
+  for (const std::string& supply : FolderEntries(supplies)) {
     const std::string folder = supplies + "/" + supply;
     if (ReadSmallFile(folder + "/scope") != "Device") continue;
     battery.present = true;
