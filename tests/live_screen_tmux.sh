@@ -153,10 +153,12 @@ stalled_terminal() {
   sleep 1  # long enough for the frames to fill what the terminal buffers
   tmux_ send-keys -t t q
   gone "$pid" 1
+  # The frames the stalled terminal did not take are dropped and the
+  # terminal is given back: the screen, the cursor and the modes.
   tmux_ send-keys -t t C-q
   await 'exit status 0'
-  stty_as_before
-  echo "ok   $case"
+  tmux_ capture-pane -p -t t | grep -q 'Slot 0' && fail "the panels are still on the screen"
+  given_back
 }
 
 ended_by_signal() {  # ended_by_signal HUP|QUIT

@@ -116,6 +116,18 @@ bool EnterScreenMode() {
 
 void LeaveScreenMode() {
   if (!inScreenMode) return;
+  if (StopRequested()) {
+    // The last time: frames the terminal has not shown yet will never be
+    // looked at, so drop them. Output stopped with Ctrl+S is started again,
+    // as Ctrl+Q would: a pseudo-terminal takes no byte while it is stopped,
+    // so the terminal could not be given back otherwise. TCOON alone starts
+    // only output that TCOOFF stopped, hence the pair. CAN ends any sequence
+    // a dropped frame left half-written.
+    tcflush(1, TCOFLUSH);
+    tcflow(1, TCOOFF);
+    tcflow(1, TCOON);
+    WriteTerminal("\x18");
+  }
   WriteTerminal(kLeaveScreenSequence);
   tcsetattr(0, TCSANOW, &savedMode);
   inScreenMode = false;
