@@ -45,6 +45,7 @@ class FakeSystem {
     roots.sys = top + "/sys";
     roots.dev = top + "/dev";
     roots.runUdev = top + "/run/udev";
+    roots.runSystemd = top + "/run/systemd";
     roots.proc = top + "/proc";
     roots.etc = top + "/etc";
     roots.top = top;
@@ -58,6 +59,14 @@ class FakeSystem {
           "input:x:" + std::to_string(getgid()) + ":\nplayer:x:" + std::to_string(kPlayer) + ":\n");
     user.uid = kPlayer;
     user.gid = kPlayer;
+    // The player sits at the seat, unless a case says otherwise.
+    ActiveAtSeat(kPlayer);
+  }
+
+  void ActiveAtSeat(std::uint32_t uid) {
+    Write("/run/systemd/seats/seat0",
+          "# This is private data. Do not access.\nIS_SEAT0=1\nACTIVE=c1\nACTIVE_UID=" +
+              std::to_string(uid) + "\n");
   }
   ~FakeSystem() { fs::remove_all(top); }
 
@@ -238,6 +247,10 @@ TEST(SystemScanLinuxTest, GrabbedNamesWhoHoldsIt) {
   fs::create_directories(system.top + "/proc/4321/fd");
   fs::create_symlink("/dev/input/event5", system.top + "/proc/4321/fd/7");
   fs::create_symlink("/dev/null", system.top + "/proc/4321/fd/0");
+  // A reader beside the grabber: named as having it open, not as the grabber.
+  system.Write("/proc/4400/comm", "padwatch\n");
+  fs::create_directories(system.top + "/proc/4400/fd");
+  fs::create_symlink("/dev/input/event5", system.top + "/proc/4400/fd/5");
   LinuxFacts facts = ScanLinux(system.roots, system.user);
   facts.sdlStarted = true;
   facts.controllers.at(0).grab = GrabState::kGrabbed;
@@ -269,6 +282,45 @@ TEST(SystemScanLinuxTest, FlatpakWithoutDevices) {
   system.Write("/.flatpak-info", "[Application]\nname=org.example.Game\nruntime=x\n");
   LinuxFacts facts = ScanLinux(system.roots, system.user);
   ExpectGolden("flatpak", facts, 1);
+}
+
+// A pad the sandbox hides is not usable from inside it, and the fix keeps
+// working when the pad comes back under another number.
+TEST(SystemScanLinuxTest, ContainerWithoutDevices) {
+  FakeSystem system;
+  system.AddPad(FakePad());
+  fs::remove_all(system.top + "/dev/input");
+  system.Write("/.dockerenv", "");
+  LinuxFacts facts = ScanLinux(system.roots, system.user);
+  ExpectGolden("container", facts, 1);
+}
+
+// uaccess gives the node only to the active user at a seat, through a seat
+// manager: elsewhere the fix is a group.
+TEST(SystemScanLinuxTest, RemoteLoginGetsTheGroupNotTheRule) {
+  FakeSystem system;
+  system.ActiveAtSeat(1000);
+  system.AddPad(FakePad());
+  LinuxFacts facts = ScanLinux(system.roots, system.user);
+  facts.sdlStarted = true;
+  ExpectGolden("remote_login", facts, 1);
+}
+
+TEST(SystemScanLinuxTest, NoSeatManagerGetsTheGroupNotTheRule) {
+  FakeSystem system;
+  fs::remove_all(system.top + "/run/systemd");
+  system.user.groups = {getgid()};
+  FakePad pad;
+  pad.name = "Sony Interactive Entertainment Wireless Controller";
+  pad.ids[1] = "054c";
+  pad.ids[2] = "09cc";
+  pad.ids[3] = "8111";
+  pad.hid = "0003:054C:09CC.0001";
+  system.AddPad(pad);
+  LinuxFacts facts = ScanLinux(system.roots, system.user);
+  facts.sdlStarted = true;
+  facts.controllers.at(0).sdl = SdlController("PS4 Controller", false, "unknown");
+  ExpectGolden("no_seat_manager", facts, 1);
 }
 
 TEST(SystemScanLinuxTest, NoControllerAtAll) {

@@ -56,6 +56,7 @@ struct ControllerFacts {
   std::uint16_t version = 0;
   bool isVirtual = false;        // made by software (uinput), not served by a driver
   std::string hidName;           // the HID device's name in sysfs ("0003:054C:09CC.0001"), if any
+  std::string devNumber;         // the event node's device number, "13:69"
   std::vector<NodeFacts> nodes;  // the event node first
   bool udevKnown = false;        // udev has a record of the event node
   bool udevJoystick = false;     // ... that classes it as a joystick
@@ -63,7 +64,7 @@ struct ControllerFacts {
   bool forceFeedback = false;    // the kernel offers rumble on the event node
   BatteryFacts battery;
   GrabState grab = GrabState::kNotTested;
-  std::vector<std::string> holders;  // "1234 (name)": processes with the node open
+  std::vector<std::string> holders;  // "1234 (name)": processes with the node open, grab or not
   SdlFacts sdl;
 };
 
@@ -77,6 +78,10 @@ struct UserFacts {
 struct LinuxFacts {
   UserFacts user;
   bool udevData = false;  // /run/udev/data exists: udev runs and is visible
+  // systemd-logind or elogind keeps seats: only then does udev's uaccess
+  // tag give a device to anyone.
+  bool seatManager = false;
+  bool activeAtSeat = false;  // the user is the active user at a seat
   bool devInputVisible = false;
   std::string sandbox;     // "", "flatpak", "snap" or "container"
   std::string sandboxApp;  // the flatpak's application id or the snap's name

@@ -184,7 +184,8 @@ ControllerFacts ReadController(const SystemRoots& roots, const UserIdentity& use
   }
   const DeviceBattery battery = ReadDeviceBattery(roots, event);
   controller.battery = {battery.present, battery.capacity, battery.level, battery.status};
-  ReadUdevRecord(roots, ReadSmallFile(eventFolder + "/dev"), &controller);
+  controller.devNumber = ReadSmallFile(eventFolder + "/dev");
+  ReadUdevRecord(roots, controller.devNumber, &controller);
   controller.grab = TryGrab(roots.dev + "/input/" + event);
   controller.holders = Holders(roots, "/dev/input/" + event);
   return controller;
@@ -208,6 +209,18 @@ LinuxFacts ScanLinux(const SystemRoots& roots, const UserIdentity& user) {
     }
   }
   facts.udevData = Exists(roots.runUdev + "/data");
+  // systemd-logind and elogind both keep a file per seat naming its active
+  // user: "ACTIVE_UID=1000".
+  const std::string seats = roots.runSystemd + "/seats";
+  facts.seatManager = Exists(seats);
+  const std::string active = "ACTIVE_UID=" + std::to_string(user.uid);
+  for (const std::string& seat : FolderEntries(seats)) {
+    std::istringstream lines(ReadSmallFile(seats + "/" + seat));
+    std::string line;
+    while (std::getline(lines, line)) {
+      if (line == active) facts.activeAtSeat = true;
+    }
+  }
   facts.devInputVisible = Exists(roots.dev + "/input");
   const std::string flatpakInfo = roots.top + "/.flatpak-info";
   if (Exists(flatpakInfo)) {

@@ -32,7 +32,7 @@ const char* HidapiPads(std::uint16_t vendor) {
   return nullptr;
 }
 
-std::string Upper(std::string text) {
+std::string UpperHex(std::string text) {
   for (char& c : text) {
     if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
   }
@@ -106,45 +106,67 @@ constexpr const char kRuleOrder[] =
     "(keep the number 70: rules run in the order of their file names, and this one must come "
     "after 60-input-id.rules, which classes the device, and before 73-seat-late.rules, which "
     "gives uaccess devices to the user logged in at the seat)";
+constexpr const char kRelogin[] = "(then log out and in again: groups are read at login)";
 constexpr const char kReload[] = "sudo udevadm control --reload-rules && sudo udevadm trigger";
 
+// Why a uaccess rule would give the user nothing here, or "" where it would.
+std::string WhyNoUaccess(const LinuxFacts& facts) {
+  if (!facts.seatManager) {
+    return "no seat manager runs here, neither systemd-logind nor elogind, and udev's uaccess "
+           "tag gives a node only through one";
+  }
+  if (!facts.activeAtSeat) {
+    return "you are not the active user at a seat, as over ssh or in a service, and udev's "
+           "uaccess tag gives a node only to that user";
+  }
+  return "";
+}
+
 // The lines that give user access to node, the best way the system allows:
-// joining the group the node is already open to, a udev rule where udev
-// runs, or setting the node by hand where it does not.
+// a uaccess rule for the user at the seat; otherwise a group, joining the
+// one the node is already open to or giving the node to "input" (by a
+// rule where udev runs, by hand where it does not).
 std::vector<std::string> AccessFix(const LinuxFacts& facts, const ControllerFacts& controller,
                                    const NodeFacts& node) {
   const std::string user = Shown(facts.user.name);
   const bool groupGrants = ((node.mode >> 3) & 6u) == 6u && node.group != "root" &&
                            node.group != "0" && !InGroup(facts, node.group);
-  const std::string join = "sudo usermod -aG " + Shown(node.group) + " " + user +
-                           " (then log out and in again: groups are read at login)";
+  const std::string join = "sudo usermod -aG " + Shown(node.group) + " " + user + " " + kRelogin;
+  const std::string match =
+      node.kind == "hidraw"
+          ? "KERNEL==\"hidraw*\", KERNELS==\"*:" + UpperHex(HexId(controller.vendor)) + ":" +
+                UpperHex(HexId(controller.product)) + ".*\", "
+          : "SUBSYSTEM==\"input\", KERNEL==\"event*|js*\", ATTRS{modalias}==\"input:b" +
+                UpperHex(HexId(controller.bus)) + "v" + UpperHex(HexId(controller.vendor)) + "p" +
+                UpperHex(HexId(controller.product)) + "*\", ENV{ID_INPUT_JOYSTICK}=\"1\", ";
+  const std::string noUaccess = WhyNoUaccess(facts);
   std::vector<std::string> fix;
-  if (facts.udevData) {
-    std::string rule;
-    if (node.kind == "hidraw") {
-      rule = "KERNEL==\"hidraw*\", KERNELS==\"*:" + Upper(HexId(controller.vendor)) + ":" +
-             Upper(HexId(controller.product)) + ".*\", TAG+=\"uaccess\"";
-    } else {
-      rule = "SUBSYSTEM==\"input\", KERNEL==\"event*|js*\", ATTRS{modalias}==\"input:b" +
-             Upper(HexId(controller.bus)) + "v" + Upper(HexId(controller.vendor)) + "p" +
-             Upper(HexId(controller.product)) + "*\", ENV{ID_INPUT_JOYSTICK}=\"1\", " +
-             "TAG+=\"uaccess\"";
-    }
-    fix = {"add this line to " + RuleFile(controller) + ":", "  " + rule, kRuleOrder,
-           "then: " + std::string(kReload)};
+  if (facts.udevData && noUaccess.empty()) {
+    fix = {"add this line to " + RuleFile(controller) + ":", "  " + match + "TAG+=\"uaccess\"",
+           kRuleOrder, "then: " + std::string(kReload)};
     if (groupGrants) {
       fix.push_back("or, for every pad and also over ssh: " + join +
                     "; the group opens every keyboard and mouse to your programs too");
     }
     return fix;
   }
-  if (groupGrants) return {join};
-  fix.push_back("sudo chgrp input " + node.path + " && sudo chmod 0660 " + node.path);
-  if (!InGroup(facts, "input")) {
-    fix.push_back("sudo usermod -aG input " + user +
-                  " (then log out and in again: groups are read at login)");
+  if (groupGrants) {
+    fix = {join};
+  } else if (facts.udevData) {
+    fix = {"add this line to " + RuleFile(controller) + ":",
+           "  " + match + "GROUP=\"input\", MODE=\"0660\"", "then: " + std::string(kReload)};
+  } else {
+    fix.push_back("sudo chgrp input " + node.path + " && sudo chmod 0660 " + node.path);
   }
-  fix.push_back("(udev does not run here, so nothing sets this again when the pad comes back)");
+  if (!groupGrants && !InGroup(facts, "input")) {
+    fix.push_back("sudo usermod -aG input " + user + " " + kRelogin);
+  }
+  if (facts.udevData) {
+    fix.push_back("(a group rather than a uaccess rule: " + noUaccess +
+                  ". The group opens every keyboard and mouse to your programs too)");
+  } else if (!groupGrants) {
+    fix.push_back("(udev does not run here, so nothing sets this again when the pad comes back)");
+  }
   return fix;
 }
 
@@ -156,6 +178,10 @@ std::string WhyEventUnreadable(const LinuxFacts& facts, const ControllerFacts& c
            "at the seat (uaccess)";
   }
   if (controller.udevUaccess) {
+    if (!facts.seatManager) {
+      return "udev tags it for the user logged in at the seat (uaccess), but no seat manager "
+             "(systemd-logind or elogind) runs here to give it to anyone";
+    }
     return "udev gives it to the user logged in at the seat, and this session is not that one "
            "(a remote login, another seat, a service)";
   }
@@ -182,12 +208,47 @@ std::size_t Original(const LinuxFacts& facts, const ControllerFacts& controller)
   return 0;
 }
 
-std::string SandboxFix(const LinuxFacts& facts) {
+// The major number of the controllers' event nodes: the input subsystem's,
+// 13, unless the kernel says otherwise.
+std::string InputMajor(const LinuxFacts& facts) {
+  for (const ControllerFacts& controller : facts.controllers) {
+    const std::string major = controller.devNumber.substr(0, controller.devNumber.find(':'));
+    if (!major.empty() && major.find_first_not_of("0123456789") == std::string::npos) return major;
+  }
+  return "13";
+}
+
+// How to let the sandbox see the controllers, in a way that still holds
+// when a pad is plugged in again under another event number.
+std::vector<std::string> SandboxFix(const LinuxFacts& facts) {
   const std::string app = facts.sandboxApp.empty() ? "APP" : Shown(facts.sandboxApp);
-  if (facts.sandbox == "flatpak") return "flatpak override --user --device=all " + app;
-  if (facts.sandbox == "snap") return "sudo snap connect " + app + ":joystick";
-  return "start it with the controllers' nodes and udev's data, e.g. docker run "
-         "--device /dev/input/event5 -v /run/udev:/run/udev:ro ...";
+  if (facts.sandbox == "flatpak") {
+    return {"flatpak override --user --device=input " + app,
+            "(--device=input needs Flatpak 1.15.6 or later; an older Flatpak has only "
+            "--device=all, which opens every device)"};
+  }
+  if (facts.sandbox == "snap") return {"sudo snap connect " + app + ":joystick"};
+  if (facts.sandbox == "container") {
+    std::vector<std::string> fix = {
+        "start the container with the input folder and the right to open every input device "
+        "(major " +
+            InputMajor(facts) + "), so that a pad plugged in again under a new number is seen:",
+        "  docker run --device-cgroup-rule='c " + InputMajor(facts) +
+            ":* rmw' -v /dev/input:/dev/input -v /run/udev:/run/udev:ro ...",
+        "(podman run takes the same options)"};
+    std::string nodes;
+    for (const ControllerFacts& controller : facts.controllers) {
+      nodes += " --device /dev/input/" + Shown(controller.event);
+    }
+    if (!nodes.empty()) {
+      fix.push_back("or only today's nodes, lost when a pad is plugged in again: docker run" +
+                    nodes + " ...");
+    }
+    return fix;
+  }
+  return {
+      "run it where the system's /dev can be seen; for a chroot: sudo mount --rbind /dev "
+      "ROOT/dev"};
 }
 
 const char* SdlKindText(SdlKind kind) {
@@ -277,14 +338,15 @@ std::vector<Problem> ControllerProblems(const LinuxFacts& facts, std::size_t ind
   std::vector<Problem> problems;
   const NodeFacts* event = FindNode(controller, "event");
   if (event == nullptr || !event->exists) {
-    // Without /dev/input at all, the system's problem says it once.
-    if (!facts.devInputVisible) return problems;
-    problems.push_back({"event-missing",
-                        "the kernel has the pad, but " + std::string("/dev/input/") +
-                            controller.event + " does not exist here, so nothing can read it",
-                        facts.sandbox.empty() ? "/dev is not the system's (a chroot, a container)"
-                                              : "the " + facts.sandbox + " sandbox hides it",
-                        {SandboxFix(facts)}});
+    const std::string missing = facts.devInputVisible
+                                    ? "/dev/input/" + Shown(controller.event) + " does not exist"
+                                    : std::string("/dev/input cannot be seen");
+    problems.push_back(
+        {"event-missing",
+         "the kernel has the pad, but " + missing + " here, so nothing here can read it",
+         facts.sandbox.empty() ? "/dev is not the system's (a chroot, a container)"
+                               : "the " + facts.sandbox + " sandbox hides it",
+         SandboxFix(facts)});
     return problems;
   }
   if (controller.grab == GrabState::kGrabbed) {
@@ -297,12 +359,14 @@ std::vector<Problem> ControllerProblems(const LinuxFacts& facts, std::size_t ind
       problem.why = "the process that grabbed it is not one this user may see";
       problem.fix.push_back("sudo fuser -v " + event->path + " names it; stop it or release it");
     } else {
-      std::string holders;
-      for (const std::string& holder : controller.holders) {
-        holders += (holders.empty() ? "" : ", ") + Shown(holder);
-      }
-      problem.why = "it is open in " + holders;
-      problem.fix.push_back("stop the program that grabbed it (a remapper lets go when it ends)");
+      // The kernel does not say which of those that have it open grabbed
+      // it: the others merely read it.
+      problem.why =
+          "one of the processes that have it open (above) grabbed it; the kernel does "
+          "not say which";
+      problem.fix.push_back(
+          "stop the program that grabbed it, a remapper or a game launcher (it lets go when it "
+          "ends); programs that only read it, as padwatch does, do not matter");
     }
     problems.push_back(problem);
   }
@@ -366,10 +430,9 @@ std::vector<Problem> ControllerProblems(const LinuxFacts& facts, std::size_t ind
 std::vector<Problem> SystemProblems(const LinuxFacts& facts) {
   std::vector<Problem> problems;
   if (!facts.devInputVisible) {
-    problems.push_back({"no-dev-input",
-                        "/dev/input cannot be seen here",
+    problems.push_back({"no-dev-input", "/dev/input cannot be seen here",
                         facts.sandbox.empty() ? "" : "the " + facts.sandbox + " sandbox hides it",
-                        {SandboxFix(facts)}});
+                        SandboxFix(facts)});
   } else if (facts.controllers.empty()) {
     problems.push_back({"no-controller",
                         "the kernel has no game controller: no input device with a gamepad's "
@@ -429,6 +492,13 @@ std::string FormatDoctorText(const LinuxFacts& facts) {
     out += c.grab == GrabState::kFree      ? "nobody holds it\n"
            : c.grab == GrabState::kGrabbed ? "held by another process\n"
                                            : "not tested\n";
+    if (!c.holders.empty()) {
+      out += "  open in:  ";
+      for (std::size_t h = 0; h < c.holders.size(); ++h) {
+        out += (h == 0 ? "" : ", ") + Shown(c.holders[h]);
+      }
+      out += "\n";
+    }
     const std::vector<Problem> problems = ControllerProblems(facts, i);
     count += problems.size();
     for (const Problem& problem : problems) AddProblemText(problem, &out);
@@ -444,6 +514,12 @@ std::string FormatDoctorText(const LinuxFacts& facts) {
                           "and nothing gives a new pad to the logged-in user\n";
   out += "Sandbox:  " + (facts.sandbox.empty() ? std::string("none") : facts.sandbox) +
          (facts.sandboxApp.empty() ? "" : " (" + Shown(facts.sandboxApp) + ")") + "\n";
+  out += "Seats:    " +
+         std::string(!facts.seatManager ? "no seat manager (systemd-logind or elogind)"
+                     : facts.activeAtSeat
+                         ? "you are the active user at a seat"
+                         : "you are not the active user at any seat (a remote login, a service)") +
+         "\n";
   const std::vector<Problem> system = SystemProblems(facts);
   for (const Problem& problem : system) AddProblemText(problem, &out);
   count += system.size();
@@ -522,9 +598,12 @@ std::string FormatDoctorJson(const LinuxFacts& facts) {
   report["user"] = {
       {"name", facts.user.name}, {"uid", facts.user.uid}, {"groups", facts.user.groups}};
   report["udev"] = facts.udevData;
-  report["sandbox"] = facts.sandbox.empty()
-                          ? Json(nullptr)
-                          : Json{{"kind", facts.sandbox}, {"app", facts.sandboxApp}};
+  report["seat"] = {{"manager", facts.seatManager}, {"active", facts.activeAtSeat}};
+  report["sandbox"] =
+      facts.sandbox.empty()
+          ? Json(nullptr)
+          : Json{{"kind", facts.sandbox},
+                 {"app", facts.sandboxApp.empty() ? Json(nullptr) : Json(facts.sandboxApp)}};
   Json problems = Json::array();
   for (const Problem& problem : SystemProblems(facts)) {
     problems.push_back(ProblemJson(problem));
@@ -561,11 +640,11 @@ std::vector<Problem> WindowsProblems(const WindowsFacts& facts) {
     const std::uint32_t answer = facts.slotAnswers[slot];
     if (answer == kErrorSuccess) anyConnected = true;
     if (answer != kErrorSuccess && answer != kErrorDeviceNotConnected) {
-      problems.push_back({"xinput-error",
-                          "XInput answers slot " + std::to_string(slot + 1) + " with error " +
-                              std::to_string(answer),
-                          "",
-                          {"unplug the controller and plug it in again"}});
+      problems.push_back(
+          {"xinput-error",
+           "XInput answers slot " + std::to_string(slot) + " with error " + std::to_string(answer),
+           "",
+           {"unplug the controller and plug it in again"}});
     }
   }
   for (const HidControllerFacts& hid : facts.hid) {
@@ -605,7 +684,8 @@ std::string FormatDoctorText(const WindowsFacts& facts) {
   out += "\n";
   for (std::size_t slot = 0; slot < facts.slotAnswers.size(); ++slot) {
     const std::uint32_t answer = facts.slotAnswers[slot];
-    out += "  slot " + std::to_string(slot + 1) + ": " +
+    // Numbered from 0, as XInput, padwatch and the other reports number them.
+    out += "  slot " + std::to_string(slot) + ": " +
            (answer == kErrorSuccess              ? std::string("a controller")
             : answer == kErrorDeviceNotConnected ? std::string("empty")
                                                  : "error " + std::to_string(answer)) +

@@ -13,6 +13,7 @@ struct SystemRoots {
   std::string sys = "/sys";
   std::string dev = "/dev";
   std::string runUdev = "/run/udev";
+  std::string runSystemd = "/run/systemd";  // the seat manager's records
   std::string proc = "/proc";
   std::string etc = "/etc";
   // Where the files a sandbox leaves at the top (/.flatpak-info) are looked

@@ -350,7 +350,8 @@ doctor_report unmapped | grep -q 'Problem: SDL sees a joystick but has no game c
 doctor_report unmapped | grep -q "export SDL_GAMECONTROLLERCONFIG='[0-9a-f]\{32\},padwatch test joystick,a:b0," ||
   doctor_ok=0
 doctor_report grabbed | grep -q '^=== DOCTOR grabbed status=1$' || doctor_ok=0
-doctor_report grabbed | grep -q 'Why: it is open in [0-9]* (uinput_feeder)' || doctor_ok=0
+doctor_report grabbed | grep -q '^  open in:  [0-9]* (uinput_feeder)' || doctor_ok=0
+doctor_report grabbed | grep -q 'Why: one of the processes that have it open (above) grabbed it' || doctor_ok=0
 sed -n '/^=== HINT$/,/^=== HINT END$/p' "$log.txt" >"$work/hint.txt"
 grep -qx "padwatch: 1 game controller cannot be read by this user and will not be seen; 'padwatch-check --doctor' says why and how to fix it" \
   "$work/hint.txt" || doctor_ok=0
