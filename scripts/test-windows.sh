@@ -43,6 +43,20 @@ if [ "$actual" != "$expected" ]; then
 fi
 echo "worked example: byte for byte, with CRLF"
 
+echo "== padwatch-replay.exe into a pipe whose reader leaves: exit 1, no message"
+long="$WINEPREFIX/long.scn"
+{ echo "plug 0"; for _ in $(seq 1 4000); do echo "press 0 A"; echo "poll"; echo "release 0 A"; echo "poll"; done; } >"$long"
+set +o pipefail
+wine "$build/padwatch-replay.exe" "$long" 2>"$WINEPREFIX/replay.err" | head -1 >"$WINEPREFIX/first"
+status=${PIPESTATUS[0]}
+set -o pipefail
+first=$(tr -d '\r' <"$WINEPREFIX/first")
+if [ "$first" != "Button [A] pressed on Device: 0" ] || [ "$status" != 1 ] || [ -s "$WINEPREFIX/replay.err" ]; then
+  echo "padwatch-replay.exe | head -1: '$first', exit $status, said: $(cat "$WINEPREFIX/replay.err")" >&2
+  exit 1
+fi
+echo "padwatch-replay.exe | head -1: one line, exit 1, nothing on standard error"
+
 echo "== padwatch.exe with no controller"
 out=$(mktemp)
 wine "$build/padwatch.exe" >"$out" 2>&1 &
@@ -83,6 +97,17 @@ echo "== padwatch-check.exe's live screen under Wine in tmux"
 help=$(wine "$build/padwatch-check.exe" --help 2>/dev/null | tr -d '\r')
 if grep -q -- --demo <<<"$help"; then
   echo "padwatch-check.exe --help offers --demo, which Windows cannot do" >&2
+  exit 1
+fi
+if grep -q 'who may read them' <<<"$help" || ! grep -q 'whether XInput 1.4 is loaded' <<<"$help"; then
+  echo "padwatch-check.exe --help does not describe the Windows doctor:" >&2
+  echo "$help" >&2
+  exit 1
+fi
+doctor=$(wine "$build/padwatch-check.exe" --doctor 2>/dev/null | tr -d '\r' || true)
+if [ "$(grep -o '^  slot [0-9]' <<<"$doctor" | tr -d ' ' | tr '\n' ' ')" != "slot0 slot1 slot2 slot3 " ]; then
+  echo "padwatch-check.exe --doctor does not number the slots 0 to 3 as the other reports do:" >&2
+  echo "$doctor" >&2
   exit 1
 fi
 wineserver -w

@@ -183,7 +183,7 @@ done
 # padwatch-check.exe --doctor: XInput answers, the pad in a slot, and Wine
 # named with how it serves XInput.
 doctor="$run/out/doctor.out"
-if grep -q '^=== DOCTOR status=0' "$log.txt" && grep -q '^  slot 1: a controller' "$doctor" &&
+if grep -q '^=== DOCTOR status=0' "$log.txt" && grep -q '^  slot 0: a controller' "$doctor" &&
    grep -q '^XInput:   XINPUT1_4.dll, ' "$doctor" && grep -q '^Wine:     [0-9]' "$doctor"; then
   echo "ok   padwatch-check.exe --doctor: $(grep -c 'served by XInput' "$doctor") HID pad(s)" \
        "served by XInput, every controller usable"
