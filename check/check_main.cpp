@@ -16,6 +16,7 @@
 #include "check/probe/rumble_sequence.h"
 #include "check/probe/slot_probe.h"
 #include "check/probe/system_scan.h"
+#include "check/record_file.h"
 #include "check/report/doctor_report.h"
 #include "check/report/once_report.h"
 #include "check/report/rate_report.h"
@@ -40,10 +41,16 @@ constexpr const char kHelpTop[] =
     "  --rumble         runs each controller's motors, half a second each\n"
     "  --record FILE    writes what the four slots do to FILE ('-' for standard\n"
     "                   output) as a scenario for padwatch-replay, until stopped\n"
-    "  --seconds N      with --record: stop after N seconds\n"
+    "  --seconds N      with --record: stop after N seconds (1 to 86400)\n"
+#ifdef _WIN32
+    "  --doctor         why a controller is not seen: whether XInput 1.4 is loaded,\n"
+    "                   what it answers for each slot, the HID game controllers it\n"
+    "                   does not serve, and Wine; each problem with the fix.\n"
+#else
     "  --doctor         why a controller is not seen, or only half seen: its\n"
     "                   nodes and who may read them, what SDL makes of it, grabs,\n"
     "                   sandboxes, duplicates; each problem with the exact fix.\n"
+#endif
     "                   Exit status 0 when every controller is fully usable, 1 if not\n"
     "  --json           with --once, --rate or --doctor: the report as JSON\n";
 constexpr const char kHelpDemo[] =
@@ -136,6 +143,7 @@ int Parse(int argc, char* argv[], Options* options) {
       if (i + 1 >= argc) return UsageError("--record needs a FILE ('-' for standard output)");
       options->recordPath = argv[++i];
     } else if (arg == "--seconds") {
+      if (recordSeconds != 0) return UsageError("--seconds is given twice");
       if (i + 1 >= argc) return UsageError("--seconds needs a number");
       const long seconds = Seconds(argc, argv, &i, kMaxRecordSeconds);
       if (seconds < 0) {
@@ -205,55 +213,25 @@ int RunRate(const Options& options, DemoPads* demo) {
   return 0;
 }
 
-// Where a recording goes: a file, or standard output. Whole lines are
-// written and flushed as they come, so the file is a valid scenario at
-// every moment.
-class RecordFile {
- public:
-  explicit RecordFile(const std::string& path) : path(path) {
-    file = path == "-" ? stdout : std::fopen(path.c_str(), "wb");
-    if (file == nullptr) error = errno;
-  }
-  ~RecordFile() {
-    if (file != nullptr && file != stdout) std::fclose(file);
-  }
-  bool Write(const std::string& lines) {
-    if (file == nullptr) return false;
-    if (lines.empty()) return true;
-    if (std::fwrite(lines.data(), 1, lines.size(), file) != lines.size() ||
-        std::fflush(file) != 0) {
-      error = errno;
-      return false;
-    }
-    return true;
-  }
-  // Says why the last write failed; returns the exit status (1).
-  int Failed() const {
-    if (path == "-") {
-      std::fprintf(stderr, "padwatch-check: cannot write to standard output: %s\n",
-                   std::strerror(error));
-    } else {
-      std::fprintf(stderr, "padwatch-check: %s: cannot write: %s\n", Printable(path).c_str(),
-                   std::strerror(error));
-    }
-    return 1;
-  }
-
- private:
-  std::string path;
-  std::FILE* file = nullptr;
-  int error = 0;
-};
-
 int RunRecord(const Options& options, DemoPads* demo) {
-  RecordFile out(options.recordPath);
+  // --seconds counts from the start, a wait for a FIFO's reader included.
+  const auto start = std::chrono::steady_clock::now();
+  const double end = options.seconds * 1000.0;
+  bool said = false;
+  RecordFile out(options.recordPath, [&] {
+    if (!said) {
+      std::cerr << "Waiting for a reader of " << Printable(options.recordPath) << " (Ctrl+C stops)."
+                << std::endl;
+      said = true;
+    }
+    return !StopRequested() && (options.seconds == 0 || Since(start) < end);
+  });
+  if (out.Stopped()) return 0;
   if (!out.Write(Recorder::kHeader)) return out.Failed();
   std::cerr << "Recording"
             << (options.seconds > 0 ? " for " + std::to_string(options.seconds) + " s" : "")
             << "; Ctrl+C stops." << std::endl;
   Recorder recorder;
-  const auto start = std::chrono::steady_clock::now();
-  const double end = options.seconds * 1000.0;
   while (!StopRequested()) {
     const double now = Since(start);
     if (options.seconds > 0 && now >= end) break;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "tests/process.h"
 
@@ -63,6 +65,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadArguments{
             "RecordWithoutFile", {"--record"}, "--record needs a FILE ('-' for standard output)"},
         BadArguments{"SecondsAlone", {"--seconds", "5"}, "--seconds goes with --record"},
+        BadArguments{"SecondsTwice",
+                     {"--record", "-", "--seconds", "5", "--seconds", "9"},
+                     "--seconds is given twice"},
         BadArguments{"SecondsZero",
                      {"--record", "-", "--seconds", "0"},
                      "--seconds takes a whole number from 1 to 86400"}),
@@ -177,6 +182,27 @@ TEST(CheckRecordTest, SigtermLeavesACompleteFile) {
   ProcessOptions replay;
   replay.input = result.out;
   EXPECT_EQ(RunProcess({PADWATCH_REPLAY_BINARY, "-"}, replay).exitCode, 0);
+}
+
+// A FIFO nobody reads: the wait for a reader ends with --seconds or a stop,
+// and either is a clean end with nothing recorded.
+TEST(CheckRecordTest, AFifoWithNoReaderStillStops) {
+  const std::string fifo = ::testing::TempDir() + "/no-reader.fifo";
+  unlink(fifo.c_str());
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  ProcessOptions options;
+  options.timeoutMs = 5000;
+  ProcessResult result =
+      RunProcess({kCheck, "--demo", "--record", fifo, "--seconds", "1"}, options);
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_LT(result.elapsedMs, 3000);
+  EXPECT_NE(result.err.find("Waiting for a reader of "), std::string::npos) << result.err;
+  options.signalAfterMs = 300;
+  options.signalToSend = SIGTERM;
+  result = RunProcess({kCheck, "--demo", "--record", fifo}, options);
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.err.find("cannot write"), std::string::npos) << result.err;
+  unlink(fifo.c_str());
 }
 
 TEST(CheckRecordTest, AFullOutputEndsItWithOneMessage) {
