@@ -148,6 +148,10 @@ class LineParser {
     if (ParseInteger(words[1], &ms) != NumberParse::kOk || ms < 0) {
       return Fail("at: time must be a whole number of milliseconds, not " + QuoteWord(words[1]));
     }
+    if (static_cast<std::uint64_t>(ms) > kScenarioMaxAtMs) {
+      return Fail("at: time must be at most " + std::to_string(kScenarioMaxAtMs) +
+                  " ms (about 34 years), not " + QuoteWord(words[1]));
+    }
     step->atMs = static_cast<std::uint64_t>(ms);
     return NoMoreWords(2);
   }
@@ -418,7 +422,8 @@ bool ScenarioReader::Feed(const char* data, std::size_t size) {
     if (std::memchr(data, '\0', stop - data) != nullptr) {
       return Fail(lineNumber + 1, "line contains a NUL byte");
     }
-    if (line.size() + (stop - data) > kScenarioMaxLineBytes) {
+    // One byte more for the CR of a CRLF, checked once the line is whole.
+    if (line.size() + (stop - data) > kScenarioMaxLineBytes + 1) {
       return Fail(lineNumber + 1,
                   "line is longer than " + std::to_string(kScenarioMaxLineBytes) + " bytes");
     }
@@ -450,6 +455,10 @@ bool ScenarioReader::EndLine() {
   // lines with CRLF.
   if (lineNumber == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
   if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (line.size() > kScenarioMaxLineBytes) {
+    return Fail(lineNumber,
+                "line is longer than " + std::to_string(kScenarioMaxLineBytes) + " bytes");
+  }
   if (line.find('\r') != std::string::npos) {
     return Fail(lineNumber,
                 "carriage return inside the line (lines must end with LF or CRLF, "
@@ -465,6 +474,16 @@ bool ScenarioReader::EndLine() {
   std::string message;
   if (!LineParser(std::move(words), &message).Parse(&step)) {
     return Fail(lineNumber, std::move(message));
+  }
+  if (step.kind == ScenarioStep::Kind::kAt) {
+    // A recording's clock only goes forward: an earlier time is a damaged
+    // or edited file, and --realtime could not keep its pace.
+    if (step.atMs < lastAtMs) {
+      return Fail(lineNumber, "at: time " + std::to_string(step.atMs) +
+                                  " is earlier than the previous at (" + std::to_string(lastAtMs) +
+                                  ")");
+    }
+    lastAtMs = step.atMs;
   }
   scenario->Add(step);
   return true;

@@ -8,7 +8,9 @@
 //   poll [N]                          N polls (default 1) with the readings as they stand
 //   at MS                             when the next polls happened, in milliseconds
 //                                     since the start (a recording says it; replay
-//                                     waits for it only when asked to keep the pace)
+//                                     waits for it only when asked to keep the pace);
+//                                     never earlier than the previous at, at most
+//                                     kScenarioMaxAtMs
 //
 // and what the device in a slot says of itself (padwatch never asks; the
 // check tool does):
@@ -43,6 +45,9 @@ constexpr std::size_t kScenarioMaxLineBytes = 4096;
 // enough that written back with every byte escaped (four bytes each) its
 // line stays within kScenarioMaxLineBytes.
 constexpr std::size_t kScenarioMaxTextBytes = 1000;
+// The latest "at" a scenario may give: about 34 years, longer than any
+// recording, and far from where a clock's arithmetic overflows.
+constexpr std::uint64_t kScenarioMaxAtMs = std::uint64_t{1} << 40;
 
 // The steps of a scenario, each kept in its compact form (scenario_step.h).
 class Scenario {
@@ -97,6 +102,7 @@ class ScenarioReader {
   Scenario* scenario;
   std::string line;  // the line being read
   std::size_t lineNumber = 0;
+  std::uint64_t lastAtMs = 0;  // time only goes forward
   std::size_t total = 0;
   std::size_t errorLine = 0;
   std::string error;

@@ -87,11 +87,9 @@ bool PlayScenario(const Scenario& scenario, Application& application, bool (*sto
   const auto start = std::chrono::steady_clock::now();
   return scenario.ForEach([&](const ScenarioStep& step) {
     if (step.kind == ScenarioStep::Kind::kAt && keepPace) {
-      // In slices, so that a stop is seen while waiting. Times past a
-      // lifetime are cut to one, so that the clock's arithmetic cannot
-      // overflow.
-      constexpr std::uint64_t kLongestWaitMs = std::uint64_t{1} << 40;  // 35 years
-      const auto due = start + std::chrono::milliseconds(std::min(step.atMs, kLongestWaitMs));
+      // In slices, so that a stop is seen while waiting. The reader keeps
+      // times within kScenarioMaxAtMs, far from the clock's overflow.
+      const auto due = start + std::chrono::milliseconds(std::min(step.atMs, kScenarioMaxAtMs));
       while (std::chrono::steady_clock::now() < due) {
         if (stopRequested != nullptr && stopRequested()) return false;
         std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(

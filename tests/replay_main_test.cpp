@@ -87,19 +87,37 @@ TEST_P(ReplayHostileInputTest, GetsOneShortHarmlessMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, ReplayHostileInputTest,
-    ::testing::Values(HostileInput{"EscapeSequence", "foo\033[2J\n",
-                                   "padwatch-replay: <stdin>:1: unknown command 'foo\\x1b[2J'" +
-                                       kExpectedCommands},
-                      HostileInput{"LongWord", "plug 0\n" + std::string(3000, 'w') + "\n",
-                                   "padwatch-replay: <stdin>:2: unknown command '" +
-                                       std::string(40, 'w') + "...'" + kExpectedCommands},
-                      HostileInput{"LongLine", std::string(60000, ' ') + "poll\n",
-                                   "padwatch-replay: <stdin>:1: line is longer than 4096 bytes\n"},
-                      HostileInput{
-                          "CarriageReturnsOnly", "plug 0\rpoll\r",
-                          "padwatch-replay: <stdin>:1: carriage return inside the line (lines must "
-                          "end with LF or CRLF, not CR alone)\n"}),
+    ::testing::Values(
+        HostileInput{
+            "EscapeSequence", "foo\033[2J\n",
+            "padwatch-replay: <stdin>:1: unknown command 'foo\\x1b[2J'" + kExpectedCommands},
+        HostileInput{"LongWord", "plug 0\n" + std::string(3000, 'w') + "\n",
+                     "padwatch-replay: <stdin>:2: unknown command '" + std::string(40, 'w') +
+                         "...'" + kExpectedCommands},
+        HostileInput{"LongLine", std::string(60000, ' ') + "poll\n",
+                     "padwatch-replay: <stdin>:1: line is longer than 4096 bytes\n"},
+        // The CR of a CRLF is not part of the line.
+        HostileInput{"LongLineWithCrlf", std::string(4093, ' ') + "poll\r\n",
+                     "padwatch-replay: <stdin>:1: line is longer than 4096 bytes\n"},
+        // A pause of 292 million years, or a clock going back.
+        HostileInput{"EndlessPause", "at 9223372036854775807\n",
+                     "padwatch-replay: <stdin>:1: at: time must be at most "
+                     "1099511627776 ms (about 34 years), not '9223372036854775807'\n"},
+        HostileInput{"TimeGoingBack", "at 500\npoll\nat 499\npoll\n",
+                     "padwatch-replay: <stdin>:3: at: time 499 is earlier than the "
+                     "previous at (500)\n"},
+        HostileInput{"CarriageReturnsOnly", "plug 0\rpoll\r",
+                     "padwatch-replay: <stdin>:1: carriage return inside the line (lines must "
+                     "end with LF or CRLF, not CR alone)\n"}),
     [](const ::testing::TestParamInfo<HostileInput>& info) { return info.param.name; });
+
+TEST(ReplayMainTest, ALineOfTheLongestLengthMayEndWithCrlf) {
+  ProcessOptions options;
+  options.input = "plug 0\r\n" + std::string(4092, ' ') + "poll\r\n";
+  const ProcessResult result = RunProcess({kReplay, "-"}, options);
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "Controller connected!\n Connected Devices: 1\n");
+}
 
 TEST(ReplayMainTest, IgnoresAByteOrderMark) {
   ProcessOptions options;

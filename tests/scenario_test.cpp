@@ -119,7 +119,7 @@ TEST(ScenarioTest, WritesBackWhatItRead) {
       "poll 1\npoll 127\npoll 128\npoll 9223372036854775807\nname 2 Pad  # 2\n"
       "guid 0 0300abc\nmapping 3 a,b c\nids 1 045e 0b13\nsubtype 0 drum_kit\nwireless 1 yes\n"
       "vibration 2 no\nbattery 0 unknown\nbattery 1 wired\nbattery 2 other low\nat 0\n"
-      "at 9223372036854775807\nname 1 a\\x1b]0;x\\x07 b\\\\\\x23c \\xff\n"
+      "at 1099511627776\nname 1 a\\x1b]0;x\\x07 b\\\\\\x23c \\xff\n"
       "guid 2 a\\x20b\nmapping 0 \\x20lead, trail\\x20\n";
   Scenario scenario;
   std::size_t line = 0;
