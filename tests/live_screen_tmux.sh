@@ -113,12 +113,24 @@ escape_sequences_in_a_name() {
 
 wide_characters_in_a_name() {
   start wide-characters-in-a-name 80x24
-  run "$(named_demo wide 'Manette g\303\251n\303\251rique \346\211\213\346\237\204\346\211\213\346\237\204')"
-  await 'Slot 0: Manette générique'
+  # Accents, CJK, a Devanagari conjunct (its virama takes no column) and
+  # emoji of Unicode 14 (two columns each): drawn whole, none over another.
+  run "$(named_demo wide '\340\244\225\340\245\215\340\244\267 \360\237\253\240\360\237\253\240 Manette g\303\251n\303\251rique \346\211\213\346\237\204')"
+  await 'Slot 0: क्ष 🫠🫠 Manette génériq...'
   tmux_ capture-pane -p -t t | head -n 11 | python3 -c '
 import sys, unicodedata
+def columns(c):
+    if unicodedata.category(c) in ("Mn", "Me", "Cf"): return 0
+    return 2 if unicodedata.east_asian_width(c) in "WF" else 1
 for row in sys.stdin.read().splitlines():
-    width = sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in row)
+    width = sum(columns(c) for c in row)
+    # The right border of the first panel stands in column 39 of every row.
+    at, shown = 0, {}
+    for c in row:
+        shown[at] = c
+        at += columns(c)
+    if shown.get(39) not in ("\u2510", "\u2502", "\u2518"):
+        sys.exit("no border in column 39: %s" % row)
     if width != 80: sys.exit("a row of %d columns: %s" % (width, row))
 ' || fail "the panels' borders moved"
   tmux_ send-keys -t t q

@@ -49,6 +49,9 @@ INSTANTIATE_TEST_SUITE_P(
               "\xcc\x81"
               "a",
               40, "\\u0301a"},
+        // A virama joins two letters into one cluster: two columns in all.
+        Shown{"DevanagariConjunct", "\xe0\xa4\x95\xe0\xa5\x8d\xe0\xa4\xb7", 2,
+              "\xe0\xa4\x95\xe0\xa5\x8d\xe0\xa4\xb7"},
         Shown{"CutWithAMark", "abcdefgh", 6, "abc..."}, Shown{"FitsExactly", "abcdef", 6, "abcdef"},
         Shown{"WideCharactersCutWhole", "\xe6\x89\x8b\xe6\x9f\x84\xe6\x89\x8b\xe6\x9f\x84", 7,
               "\xe6\x89\x8b\xe6\x9f\x84..."},
@@ -57,6 +60,15 @@ INSTANTIATE_TEST_SUITE_P(
               "cdef",
               7, "ab..."}),
     [](const ::testing::TestParamInfo<Shown>& info) { return info.param.name; });
+
+// Characters the hand-made tables had wrong, from the Unicode data.
+TEST(DisplayColumnsTest, FollowsTheUnicodeData) {
+  EXPECT_EQ(DisplayColumns(0x094D), 0);   // DEVANAGARI SIGN VIRAMA, a mark
+  EXPECT_EQ(DisplayColumns(0x20DD), 0);   // COMBINING ENCLOSING CIRCLE
+  EXPECT_EQ(DisplayColumns(0x1FAE0), 2);  // MELTING FACE, wide
+  EXPECT_EQ(DisplayColumns(0x3400), 2);   // a CJK block, wide whether assigned or not
+  EXPECT_EQ(DisplayColumns(0x00E9), 1);
+}
 
 TEST(AsciiOnlyTest, OneQuestionMarkPerCharacter) {
   EXPECT_EQ(AsciiOnly("Caf\xc3\xa9 \xe6\x89\x8b e\xcc\x81"), "Caf? ? e");

@@ -1,5 +1,6 @@
 #include "check/report/shown_text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -10,12 +11,13 @@ struct Range {
   char32_t last;
 };
 
+// Whether c is in ranges, sorted and apart.
 template <std::size_t N>
 bool InRanges(const Range (&ranges)[N], char32_t c) {
-  for (const Range& range : ranges) {
-    if (c >= range.first && c <= range.last) return true;
-  }
-  return false;
+  const Range* const end = ranges + N;
+  const Range* after =
+      std::upper_bound(ranges, end, c, [](char32_t x, const Range& r) { return x < r.first; });
+  return after != ranges && c <= (after - 1)->last;
 }
 
 // Characters that control or rearrange what is shown rather than being
@@ -27,23 +29,8 @@ constexpr Range kHidden[] = {
     {0x200B, 0x200F}, {0x2028, 0x202E}, {0x2060, 0x206F}, {0xFEFF, 0xFEFF}, {0xFFF9, 0xFFFB},
 };
 
-// Combining marks: drawn over the character before them.
-constexpr Range kCombining[] = {
-    {0x0300, 0x036F}, {0x0483, 0x0489}, {0x0591, 0x05BD}, {0x0610, 0x061A}, {0x064B, 0x065F},
-    {0x0E31, 0x0E31}, {0x0E34, 0x0E3A}, {0x1AB0, 0x1AFF}, {0x1DC0, 0x1DFF}, {0x20D0, 0x20FF},
-    {0x302A, 0x302D}, {0x3099, 0x309A}, {0xFE00, 0xFE0F}, {0xFE20, 0xFE2F}, {0xE0100, 0xE01EF},
-};
-
-// East Asian wide and fullwidth characters, and emoji shown wide.
-constexpr Range kWide[] = {
-    {0x1100, 0x115F},   {0x231A, 0x231B},   {0x2329, 0x232A},   {0x23E9, 0x23EC},
-    {0x25FD, 0x25FE},   {0x2614, 0x2615},   {0x2648, 0x2653},   {0x26AA, 0x26AB},
-    {0x2E80, 0x303E},   {0x3041, 0x33FF},   {0x3400, 0x4DBF},   {0x4E00, 0x9FFF},
-    {0xA000, 0xA4CF},   {0xA960, 0xA97F},   {0xAC00, 0xD7A3},   {0xF900, 0xFAFF},
-    {0xFE10, 0xFE19},   {0xFE30, 0xFE6F},   {0xFF00, 0xFF60},   {0xFFE0, 0xFFE6},
-    {0x1F300, 0x1F64F}, {0x1F680, 0x1F6FF}, {0x1F900, 0x1F9FF}, {0x20000, 0x2FFFD},
-    {0x30000, 0x3FFFD},
-};
+// kZeroWidth and kWide, generated from the Unicode Character Database.
+#include "check/report/unicode_width.inc"
 
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -119,7 +106,7 @@ bool NextCharacter(const std::string& text, std::size_t* at, char32_t* c) {
 }
 
 int DisplayColumns(char32_t c) {
-  if (InRanges(kCombining, c)) return 0;
+  if (InRanges(kZeroWidth, c)) return 0;
   return InRanges(kWide, c) ? 2 : 1;
 }
 

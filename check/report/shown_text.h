@@ -25,7 +25,9 @@ std::string AsciiOnly(const std::string& text);
 bool NextCharacter(const std::string& text, std::size_t* at, char32_t* c);
 
 // The columns a terminal gives character c: 2 for East Asian wide and
-// fullwidth characters, 0 for combining marks, 1 otherwise.
+// fullwidth characters, 0 for combining and enclosing marks and format
+// characters, 1 otherwise; from the Unicode Character Database (the
+// version is named in unicode_width.inc).
 int DisplayColumns(char32_t c);
 
 #endif  // PADWATCH_CHECK_REPORT_SHOWN_TEXT_H_
