@@ -27,6 +27,22 @@ TEST(RumbleTest, RunsEachMotorOfEachPadAndStopsThem) {
   EXPECT_EQ(scripted::Vibration(0).wRightMotorSpeed, 0);
 }
 
+// A pad that refuses (or never answers) a start gets no stop after it: a
+// pad that does not answer would hold that request as long again.
+TEST(RumbleTest, ARefusedStartIsNotFollowedByAStop) {
+  scripted::Reset();
+  scripted::Plug(1);
+  RumbleSequence sequence(std::chrono::milliseconds(1));
+  sequence.Find();
+  scripted::Unplug(1);
+  while (sequence.Advance(RumbleSequence::Clock::now())) {
+  }
+  sequence.Stop();
+  EXPECT_EQ(sequence.Results()[1].lowFrequency, MotorResult::kRejected);
+  EXPECT_EQ(sequence.Results()[1].highFrequency, MotorResult::kRejected);
+  EXPECT_EQ(scripted::SetStateCalls(), 2u);  // low and high, no stop
+}
+
 TEST(RumbleTest, AStopLeavesTheMotorsOffAndSaysWhatWasNotTried) {
   scripted::Reset();
   scripted::Plug(1);

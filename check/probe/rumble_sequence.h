@@ -26,7 +26,9 @@ class RumbleSequence {
  public:
   using Clock = std::chrono::steady_clock;
 
-  explicit RumbleSequence(std::chrono::milliseconds each) : each(each) {}
+  // With stopRequested, each request is watched as RunRumble says.
+  explicit RumbleSequence(std::chrono::milliseconds each, bool (*stopRequested)() = nullptr)
+      : each(each), stopRequested(stopRequested) {}
 
   // Finds the controllers and what they can do; Advance() then starts the
   // first motor.
@@ -34,22 +36,33 @@ class RumbleSequence {
   // Does whatever is due at `now`. Returns false once every motor has run
   // and been stopped.
   bool Advance(Clock::time_point now);
-  // Stops the motor running now, if any; what was not tried stays so.
+  // Stops the motors of the slot under test if one was started; a start
+  // the platform refused needs no stop. What was not tried stays so.
   void Stop();
   const RumbleResults& Results() const { return results; }
 
  private:
   std::chrono::milliseconds each;
+  bool (*stopRequested)();
   RumbleResults results;
   DWORD slot = 0;
-  int motor = 0;  // 0 low-frequency, 1 high-frequency, 2 done with this slot
-  bool running = false;
+  int motor = 0;         // 0 low-frequency, 1 high-frequency, 2 done with this slot
+  bool running = false;  // a motor of this slot was accepted and runs until due
+  bool started = false;  // a motor of this slot was accepted and not stopped yet
   Clock::time_point due;
 };
 
 // Runs the whole sequence, waiting between steps. Once stopRequested (if
 // given) returns true, nothing more is tried. Every motor that was started
 // is stopped before it returns.
+//
+// A request to a pad can block in the kernel: uinput waits up to 30 s for
+// the program behind a pad it made, SDL asks again once when that fails,
+// and no signal ends those waits. Once a request has taken
+// kRumbleSlowAnswer, or a stop comes while one is under way, a line on
+// standard error says what it waits for and how long at most.
 RumbleResults RunRumble(std::chrono::milliseconds each, bool (*stopRequested)() = nullptr);
+
+constexpr std::chrono::milliseconds kRumbleSlowAnswer(1000);
 
 #endif  // PADWATCH_CHECK_PROBE_RUMBLE_SEQUENCE_H_

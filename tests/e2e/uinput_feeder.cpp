@@ -25,6 +25,9 @@
 //                           (0-10, 11 full on the cable), on battery or cable
 //   sweep NAME AXIS MS COUNT  COUNT reports, one every MS on a steady clock,
 //                           each moving AXIS a little (a stick held moving)
+//   mute NAME               a uinput pad with rumble stops answering the
+//                           kernel's force feedback requests, as a hung
+//                           program behind a pad would
 //   remove NAME
 //   await MS                wait MS, or with --await, until the next
 //                           "Controller connected!" instead
@@ -467,6 +470,8 @@ int main(int argc, char** argv) {
         if (!played) Fail(lineNumber, "this pad cannot " + command);
       } else if (command == "grab") {
         Grab(fd, lineNumber);  // held until the feeder ends
+      } else if (command == "mute") {
+        pad.rumble.reset();
       } else if (command == "press" || command == "release") {
         for (std::string key; words >> key;) {
           auto code = kCodes.find(key);
