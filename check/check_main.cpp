@@ -1,5 +1,6 @@
 // padwatch-check: what is connected, whether its sticks drift, how fast it
 // reports and whether it vibrates, for the four controller slots.
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -23,6 +24,7 @@
 #include "check/report/rumble_report.h"
 #include "check/screen/live_screen.h"
 #include "check/screen/terminal.h"
+#include "platform/arrival.h"
 #include "support/command_line.h"
 #include "support/console.h"
 #include "support/printable.h"
@@ -81,9 +83,10 @@ constexpr std::chrono::milliseconds kOnceSample(200);
 constexpr std::chrono::milliseconds kRumbleEach(500);
 // How often --rate looks for a controller while none is connected.
 constexpr std::chrono::milliseconds kWaitForController(50);
-// --record polls as padwatch does while a controller is connected, and
-// this seldom while none is.
-constexpr std::chrono::milliseconds kRecordIdlePoll(20);
+// --record polls as padwatch does while a controller is connected; while
+// none is, it waits for the system's word that one arrived, at most this
+// long at a time (so that a stop or --seconds is seen).
+constexpr std::chrono::milliseconds kRecordIdleWait(100);
 constexpr long kMaxRecordSeconds = 86400;
 
 enum class Mode { kNone, kOnce, kRate, kRumble, kRecord, kDoctor };
@@ -232,12 +235,17 @@ int RunRecord(const Options& options, DemoPads* demo) {
             << (options.seconds > 0 ? " for " + std::to_string(options.seconds) + " s" : "")
             << "; Ctrl+C stops." << std::endl;
   Recorder recorder;
+  double settleUntil = 0;  // after an arrival, poll at full speed until then
   while (!StopRequested()) {
     const double now = Since(start);
     if (options.seconds > 0 && now >= end) break;
     if (demo != nullptr) demo->Move(now / 1000.0);
     if (!out.Write(recorder.Poll(static_cast<std::uint64_t>(now)))) return out.Failed();
-    if (!recorder.AnyConnected()) std::this_thread::sleep_for(kRecordIdlePoll);
+    if (recorder.AnyConnected() || demo != nullptr || now < settleUntil) continue;
+    const double left = options.seconds > 0 ? end - now : kRecordIdleWait.count();
+    const auto wait =
+        std::min(kRecordIdleWait, std::chrono::milliseconds(static_cast<long long>(left) + 1));
+    if (WaitForControllerArrival(wait)) settleUntil = Since(start) + kArrivalSettling.count();
   }
   if (!out.Write(recorder.Finish())) return out.Failed();
   return 0;

@@ -119,6 +119,17 @@ class FakeSystem {
   UserIdentity user;
 };
 
+// A DualShock 4 as hid-sony presents it, with its hidraw node.
+FakePad DualShock4() {
+  FakePad pad;
+  pad.name = "Sony Interactive Entertainment Wireless Controller";
+  pad.ids[1] = "054c";
+  pad.ids[2] = "09cc";
+  pad.ids[3] = "8111";
+  pad.hid = "0003:054C:09CC.0001";
+  return pad;
+}
+
 void ExpectGolden(const std::string& name, const LinuxFacts& facts, int status) {
   const std::string folder = PADWATCH_DOCTOR_GOLDEN_DIR;
   EXPECT_EQ(FormatDoctorText(facts), ReadFile(folder + "/" + name + ".txt")) << name;
@@ -201,12 +212,7 @@ TEST(SystemScanLinuxTest, EventNodeOnlyRootMayReadWithoutUdev) {
 TEST(SystemScanLinuxTest, HidrawUnreadableLosesTheBattery) {
   FakeSystem system;
   system.user.groups = {getgid()};
-  FakePad pad;
-  pad.name = "Sony Interactive Entertainment Wireless Controller";
-  pad.ids[1] = "054c";
-  pad.ids[2] = "09cc";
-  pad.ids[3] = "8111";
-  pad.hid = "0003:054C:09CC.0001";
+  FakePad pad = DualShock4();
   // Where uhid puts it, as for a pad BlueZ serves over Bluetooth: a kernel
   // driver's pad, not one made by software.
   pad.hidParent = "/sys/devices/virtual/misc/uhid";
@@ -275,24 +281,24 @@ TEST(SystemScanLinuxTest, VirtualCopyIsADuplicate) {
   ExpectGolden("duplicate", facts, 1);
 }
 
-TEST(SystemScanLinuxTest, FlatpakWithoutDevices) {
-  FakeSystem system;
-  system.AddPad(FakePad());
-  fs::remove_all(system.top + "/dev/input");
-  system.Write("/.flatpak-info", "[Application]\nname=org.example.Game\nruntime=x\n");
-  LinuxFacts facts = ScanLinux(system.roots, system.user);
-  ExpectGolden("flatpak", facts, 1);
-}
-
-// A pad the sandbox hides is not usable from inside it, and the fix keeps
-// working when the pad comes back under another number.
-TEST(SystemScanLinuxTest, ContainerWithoutDevices) {
-  FakeSystem system;
-  system.AddPad(FakePad());
-  fs::remove_all(system.top + "/dev/input");
-  system.Write("/.dockerenv", "");
-  LinuxFacts facts = ScanLinux(system.roots, system.user);
-  ExpectGolden("container", facts, 1);
+// A pad the sandbox hides is not usable from inside it, and each sandbox's
+// fix keeps working when the pad comes back under another number.
+TEST(SystemScanLinuxTest, SandboxesWithoutDevices) {
+  const struct {
+    const char* golden;
+    const char* file;  // what the sandbox leaves at the top
+    const char* text;
+  } kSandboxes[] = {
+      {"flatpak", "/.flatpak-info", "[Application]\nname=org.example.Game\nruntime=x\n"},
+      {"container", "/.dockerenv", ""},
+  };
+  for (const auto& sandbox : kSandboxes) {
+    FakeSystem system;
+    system.AddPad(FakePad());
+    fs::remove_all(system.top + "/dev/input");
+    system.Write(sandbox.file, sandbox.text);
+    ExpectGolden(sandbox.golden, ScanLinux(system.roots, system.user), 1);
+  }
 }
 
 // uaccess gives the node only to the active user at a seat, through a seat
@@ -310,12 +316,7 @@ TEST(SystemScanLinuxTest, NoSeatManagerGetsTheGroupNotTheRule) {
   FakeSystem system;
   fs::remove_all(system.top + "/run/systemd");
   system.user.groups = {getgid()};
-  FakePad pad;
-  pad.name = "Sony Interactive Entertainment Wireless Controller";
-  pad.ids[1] = "054c";
-  pad.ids[2] = "09cc";
-  pad.ids[3] = "8111";
-  pad.hid = "0003:054C:09CC.0001";
+  FakePad pad = DualShock4();
   system.AddPad(pad);
   LinuxFacts facts = ScanLinux(system.roots, system.user);
   facts.sdlStarted = true;

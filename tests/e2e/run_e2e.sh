@@ -91,11 +91,12 @@ mount -t functionfs x360 /dev/ffs-x360
 # No udev daemon here: SDL watches /dev/input itself.
 export SDL_JOYSTICK_DISABLE_UDEV=1
 echo
-for script in /e2e/*.feed; do
-  name=$(basename "$script" .feed)
+# watch_and_record NAME SCRIPT: padwatch watches the pads the feeder plays,
+# and beside it a recording of the same pads, to be replayed on the host.
+watch_and_record() {
+  local name=$1 script=$2 pid recorder feeder status recorded
   padwatch >"/tmp/$name.out" 2>"/tmp/$name.err" &
   pid=$!
-  # Side by side: a recording of the same pads, to be replayed on the host.
   padwatch-check --record "/tmp/$name.scn" 2>"/tmp/$name.record.err" &
   recorder=$!
   sleep 1
@@ -115,7 +116,8 @@ for script in /e2e/*.feed; do
   echo "=== RECORDING $name recorder=$recorded"
   cat "/tmp/$name.scn"
   echo "=== RECORDING END $name"
-done
+}
+for script in /e2e/*.feed; do watch_and_record "$(basename "$script" .feed)" "$script"; done
 uinput_feeder /e2e/check_x360.script 2>/tmp/check.feeder &
 feeder=$!
 sleep 2
@@ -183,6 +185,29 @@ stop_feeder
 echo "=== RUMBLE x360 once=$once rumble=$rumble"
 cat /tmp/rumble_once.out /tmp/rumble.out /tmp/rumble_x360.feeder
 echo "=== RUMBLE END x360"
+# A pad whose program never answers force feedback: SIGTERM 3 s into
+# --rumble must be answered at once on standard error, and the program must
+# end when the request under way is given up (SDL's upload and its one
+# retry, 30 s each in uinput), without another request of its own.
+start_feeder rumble_mute.script 2
+started=$(date +%s)
+padwatch-check --rumble >/tmp/mute.out 2>/tmp/mute.err &
+check=$!
+sleep 3
+kill -TERM "$check"
+sleep 1
+cp /tmp/mute.err /tmp/mute.err.at4s
+wait "$check"
+mute=$?
+echo "=== MUTE rumble=$mute seconds=$(( $(date +%s) - started ))"
+stop_feeder
+cat /tmp/mute.err.at4s
+echo "=== MUTE OUT"
+cat /tmp/mute.out
+echo "=== MUTE END"
+# A storm of pads that live for a moment, watched and recorded as the
+# scenarios are.
+watch_and_record storm /e2e/storm.script
 # The USB Xbox 360 pad: xpad's LED command at probe, then --rumble as the
 # packets xpad sends on the OUT endpoint. The feeder removes the pad itself,
 # which unbinds the gadget for the next.
@@ -223,6 +248,7 @@ for pad in ds4 dualsense switchpro; do
     chmod 0660 /dev/input/event*
     doctor hidraw as_player
   fi
+  sleep 1  # the driver's rumble worker may still send the last, silent report
   stop_feeder
   echo "=== HID $pad FEEDER"
   cat "/tmp/hid_$pad.feeder"
@@ -376,6 +402,39 @@ if grep -q '^=== RUMBLE x360 once=0 rumble=0$' "$log.txt" &&
 else
   echo "FAIL rumble on the Xbox 360 pad"
   cat "$work/rumble_x360.txt" "$work/rumble_x360.diff"
+  failed=1
+fi
+# The pad that never answers: told at once, and ended with the request
+# under way (60 s), not a further one.
+section "MUTE " "MUTE OUT" >"$work/mute.err"
+mute_header=$(grep '^=== MUTE rumble=' "$log.txt" || echo "=== MUTE (missing)")
+mute_seconds=$(sed -n 's/.* seconds=\([0-9]*\)$/\1/p' <<<"$mute_header")
+if grep -q '^=== MUTE rumble=0 ' <<<"$mute_header" && [ -n "$mute_seconds" ] &&
+   [ "$mute_seconds" -ge 50 ] && [ "$mute_seconds" -le 80 ] &&
+   grep -q '^padwatch-check: stopping once the controller in slot 0 answers the rumble request, at most 60 s' \
+     "$work/mute.err"; then
+  echo "ok   rumble on a pad that never answers: told at once, ended after $mute_seconds s"
+else
+  echo "FAIL rumble on a pad that never answers ($mute_header)"
+  cat "$work/mute.err"
+  section "MUTE OUT" "MUTE END"
+  failed=1
+fi
+# The storm: the recording replays to what padwatch printed.
+section "BEGIN storm " "STDERR storm" >"$work/storm.actual"
+section "RECORDING storm " "RECORDING END storm" >"$work/storm.recording.scn"
+storm_header="$(grep '^=== BEGIN storm ' "$log.txt" || echo "=== BEGIN storm (missing)")"
+storm_header+=" $(grep '^=== RECORDING storm ' "$log.txt" || true)"
+"$replay" "$work/storm.recording.scn" >"$work/storm.replayed" 2>&1 || true
+if grep -q 'padwatch=0 feeder=0 .*recorder=0$' <<<"$storm_header" &&
+   diff -u <(without_repeats "$work/storm.actual") <(without_repeats "$work/storm.replayed") \
+     >"$work/storm.diff"; then
+  echo "ok   a storm of pads recorded and replayed as padwatch printed it:" \
+       "$(grep -c '^Controller connected!' "$work/storm.actual") connections," \
+       "$(grep -c '^Button \[A\] pressed' "$work/storm.actual") presses"
+else
+  echo "FAIL a storm of pads recorded and replayed ($storm_header)"
+  cat "$work/storm.diff"
   failed=1
 fi
 # The USB Xbox 360 pad: xpad's packets on the OUT endpoint (rumble_x360usb.log).
