@@ -80,7 +80,6 @@ ProgramText Program() {
 
 // How long --once samples the sticks for their resting offsets.
 constexpr std::chrono::milliseconds kOnceSample(200);
-constexpr std::chrono::milliseconds kRumbleEach(500);
 // How often --rate looks for a controller while none is connected.
 constexpr std::chrono::milliseconds kWaitForController(50);
 // --record polls as padwatch does while a controller is connected; while

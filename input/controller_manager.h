@@ -12,7 +12,7 @@
 #include "platform/xinput.h"
 
 // Slots 0 to 3, the four XInput user indices.
-constexpr std::uint32_t kSlotCount = 4;
+constexpr std::uint32_t kSlotCount = XUSER_MAX_COUNT;
 
 // Owns everything known about the four slots. Each Poll() queries every slot
 // once, writes a line for each button and axis transition of the slots that

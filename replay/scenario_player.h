@@ -2,6 +2,8 @@
 #ifndef PADWATCH_REPLAY_SCENARIO_PLAYER_H_
 #define PADWATCH_REPLAY_SCENARIO_PLAYER_H_
 
+#include <cstdint>
+
 #include "replay/scenario.h"
 
 class Application;
@@ -17,5 +19,18 @@ void ApplyStep(const ScenarioStep& step);
 // otherwise the scenario plays as fast as it can.
 bool PlayScenario(const Scenario& scenario, Application& application,
                   bool (*stopRequested)() = nullptr, bool keepPace = false);
+
+// Plays scenario on the scripted platform, calling poll() once per poll,
+// for a caller that polls the slots its own way; "at" steps are passed over.
+template <typename Poll>
+void PlayPolls(const Scenario& scenario, Poll&& poll) {
+  scenario.ForEach([&poll](const ScenarioStep& step) {
+    if (step.kind != ScenarioStep::Kind::kPoll) ApplyStep(step);
+    for (std::uint64_t i = 0; step.kind == ScenarioStep::Kind::kPoll && i < step.polls; ++i) {
+      poll();
+    }
+    return true;
+  });
+}
 
 #endif  // PADWATCH_REPLAY_SCENARIO_PLAYER_H_

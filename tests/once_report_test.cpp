@@ -24,13 +24,7 @@ Slots Sample(const std::string& path) {
   EXPECT_TRUE(ParseScenario(ReadFile(path), &scenario, &line, &error)) << line << ": " << error;
   scripted::Reset();
   Slots slots = MakeSlots();
-  scenario.ForEach([&slots](const ScenarioStep& step) {
-    if (step.kind != ScenarioStep::Kind::kPoll) ApplyStep(step);
-    for (std::uint64_t i = 0; step.kind == ScenarioStep::Kind::kPoll && i < step.polls; ++i) {
-      PollSlots(slots);
-    }
-    return true;
-  });
+  PlayPolls(scenario, [&slots] { PollSlots(slots); });
   ReadDevices(slots);
   return slots;
 }

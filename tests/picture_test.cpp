@@ -34,12 +34,8 @@ Panels Play(const Screen& screen) {
   EXPECT_TRUE(ParseScenario(screen.scenario, &scenario, &line, &error)) << error;
   scripted::Reset();
   Panels panels = MakePanels();
-  scenario.ForEach([&panels](const ScenarioStep& step) {
-    if (step.kind != ScenarioStep::Kind::kPoll) ApplyStep(step);
-    for (std::uint64_t i = 0; step.kind == ScenarioStep::Kind::kPoll && i < step.polls; ++i) {
-      for (Panel& panel : panels) PollSlot(&panel.reading);
-    }
-    return true;
+  PlayPolls(scenario, [&panels] {
+    for (Panel& panel : panels) PollSlot(&panel.reading);
   });
   for (Panel& panel : panels) {
     if (!panel.reading.connected) continue;

@@ -28,13 +28,9 @@ std::string Record(const std::string& text) {
   Recorder recorder;
   std::string recording = Recorder::kHeader;
   std::uint64_t ms = 0;
-  Parse(text).ForEach([&](const ScenarioStep& step) {
-    if (step.kind != ScenarioStep::Kind::kPoll) ApplyStep(step);
-    for (std::uint64_t i = 0; step.kind == ScenarioStep::Kind::kPoll && i < step.polls; ++i) {
-      recording += recorder.Poll(ms);
-      ms += 4;
-    }
-    return true;
+  PlayPolls(Parse(text), [&] {
+    recording += recorder.Poll(ms);
+    ms += 4;
   });
   return recording + recorder.Finish();
 }

@@ -331,6 +331,19 @@ TEST(SystemScanLinuxTest, NoControllerAtAll) {
   ExpectGolden("no_controller", facts, 1);
 }
 
+// Names from sysfs are data too: a joystick node named with an escape
+// sequence is shown escaped wherever the report names it.
+TEST(SystemScanLinuxTest, HostileNodeNamesAreShownEscaped) {
+  FakeSystem system;
+  system.AddPad(FakePad());
+  fs::create_directories(system.top +
+                         "/sys/devices/pci0000:00/usb1/1-1/1-1:1.0/input/input15/"
+                         "js1\x1b]0;owned\x07");
+  const std::string text = FormatDoctorText(ScanLinux(system.roots, system.user));
+  EXPECT_EQ(text.find('\x1b'), std::string::npos) << text;
+  EXPECT_NE(text.find("/dev/input/js1\\x1b]0;owned\\x07  missing"), std::string::npos) << text;
+}
+
 // The start-up hint counts what this process cannot open.
 TEST(SystemScanLinuxTest, UnreadableGameControllersCountsMissingNodes) {
   FakeSystem system;

@@ -2,13 +2,15 @@
 
 #include <cmath>
 
+#include "input/inputs.h"
+
 namespace {
 constexpr double kPi = 3.14159265358979323846;
 }
 
 void Outline::Add(std::int32_t x, std::int32_t y, std::int32_t deadZone) {
   if (x >= -deadZone && x <= deadZone && y >= -deadZone && y <= deadZone) return;
-  const double radius = std::hypot(x / 32767.0, y / 32767.0);
+  const double radius = std::hypot(x / double{kStickScale}, y / double{kStickScale});
   double angle = std::atan2(static_cast<double>(y), static_cast<double>(x));
   if (angle < 0) angle += 2 * kPi;
   const int direction =

@@ -65,4 +65,7 @@ RumbleResults RunRumble(std::chrono::milliseconds each, bool (*stopRequested)() 
 
 constexpr std::chrono::milliseconds kRumbleSlowAnswer(1000);
 
+// How long each motor runs in the rumble test, wherever it is run from.
+constexpr std::chrono::milliseconds kRumbleEach(500);
+
 #endif  // PADWATCH_CHECK_PROBE_RUMBLE_SEQUENCE_H_

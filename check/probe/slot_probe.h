@@ -1,5 +1,6 @@
-// Reads the controller slots from the platform into SlotReadings: the only
-// part of padwatch-check's reports and screen that asks XInput about a slot.
+// Reads the controller slots from the platform into SlotReadings, for the
+// once report and the live screen. The rate meter, the recorder, the rumble
+// test and the Windows doctor ask XInput for what only they need.
 #ifndef PADWATCH_CHECK_PROBE_SLOT_PROBE_H_
 #define PADWATCH_CHECK_PROBE_SLOT_PROBE_H_
 

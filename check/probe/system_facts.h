@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/linux/device_battery.h"
+
 // A device node of a controller.
 struct NodeFacts {
   std::string kind;  // "event", "joystick" or "hidraw"
@@ -39,14 +41,6 @@ struct SdlFacts {
 
 enum class GrabState { kNotTested, kFree, kGrabbed };
 
-// A power_supply the kernel publishes for the controller.
-struct BatteryFacts {
-  bool present = false;
-  int capacity = -1;   // percent, -1 where not given
-  std::string level;   // where there is no percentage: "Full", "High", "Normal", ...
-  std::string status;  // "Charging", "Discharging", "Full", ...
-};
-
 struct ControllerFacts {
   std::string event;  // "event5"
   std::string name;
@@ -62,7 +56,7 @@ struct ControllerFacts {
   bool udevJoystick = false;     // ... that classes it as a joystick
   bool udevUaccess = false;      // ... and tags it for the logged-in user
   bool forceFeedback = false;    // the kernel offers rumble on the event node
-  BatteryFacts battery;
+  DeviceBattery battery;         // the power_supply the kernel publishes for it
   GrabState grab = GrabState::kNotTested;
   std::vector<std::string> holders;  // "1234 (name)": processes with the node open, grab or not
   SdlFacts sdl;

@@ -16,9 +16,9 @@
 
 namespace {
 
-// Names of users and groups by number, read from the tree's passwd and
+// IdNames of users and groups by number, read from the tree's passwd and
 // group files, so that a fake tree names its own.
-struct Names {
+struct IdNames {
   std::map<std::uint32_t, std::string> users;
   std::map<std::uint32_t, std::string> groups;
 
@@ -56,7 +56,7 @@ bool Exists(const std::string& path) {
   return stat(path.c_str(), &info) == 0;
 }
 
-std::string AclText(const AclEntry& entry, const Names& names) {
+std::string AclText(const AclEntry& entry, const IdNames& names) {
   std::string perm;
   perm += (entry.perm & 4u) != 0 ? 'r' : '-';
   perm += (entry.perm & 2u) != 0 ? 'w' : '-';
@@ -66,7 +66,7 @@ std::string AclText(const AclEntry& entry, const Names& names) {
   return "mask::" + perm;
 }
 
-NodeFacts ReadNode(const SystemRoots& roots, const UserIdentity& user, const Names& names,
+NodeFacts ReadNode(const SystemRoots& roots, const UserIdentity& user, const IdNames& names,
                    const std::string& kind, const std::string& relative) {
   NodeFacts node;
   node.kind = kind;
@@ -149,7 +149,7 @@ void ReadUdevRecord(const SystemRoots& roots, const std::string& devNumber,
 }
 
 ControllerFacts ReadController(const SystemRoots& roots, const UserIdentity& user,
-                               const Names& names, const std::string& event) {
+                               const IdNames& names, const std::string& event) {
   ControllerFacts controller;
   controller.event = event;
   const std::string eventFolder = roots.sys + "/class/input/" + event;
@@ -182,8 +182,7 @@ ControllerFacts ReadController(const SystemRoots& roots, const UserIdentity& use
       controller.nodes.push_back(ReadNode(roots, user, names, "hidraw", hidraw));
     }
   }
-  const DeviceBattery battery = ReadDeviceBattery(roots, event);
-  controller.battery = {battery.present, battery.capacity, battery.level, battery.status};
+  controller.battery = ReadDeviceBattery(roots, event);
   controller.devNumber = ReadSmallFile(eventFolder + "/dev");
   ReadUdevRecord(roots, controller.devNumber, &controller);
   controller.grab = TryGrab(roots.dev + "/input/" + event);
@@ -195,9 +194,9 @@ ControllerFacts ReadController(const SystemRoots& roots, const UserIdentity& use
 
 LinuxFacts ScanLinux(const SystemRoots& roots, const UserIdentity& user) {
   LinuxFacts facts;
-  Names names;
-  names.users = Names::Read(roots.etc + "/passwd");
-  names.groups = Names::Read(roots.etc + "/group");
+  IdNames names;
+  names.users = IdNames::Read(roots.etc + "/passwd");
+  names.groups = IdNames::Read(roots.etc + "/group");
   facts.user.uid = user.uid;
   facts.user.name = names.User(user.uid);
   facts.user.groups.push_back(names.Group(user.gid));

@@ -94,9 +94,7 @@ bool InGroup(const LinuxFacts& facts, const std::string& group) {
 }
 
 // The rule file a fix writes, named after the pad so that two fixes do not
-// overwrite each other. 70 is the number that works: after
-// 60-input-id.rules has classed the device, before 73-seat-late.rules turns
-// the uaccess tag into access for whoever is logged in at the seat.
+// overwrite each other; kRuleOrder says why its number is 70.
 std::string RuleFile(const ControllerFacts& controller) {
   return "/etc/udev/rules.d/70-game-controller-" + HexId(controller.vendor) + "-" +
          HexId(controller.product) + ".rules";
@@ -106,7 +104,11 @@ constexpr const char kRuleOrder[] =
     "(keep the number 70: rules run in the order of their file names, and this one must come "
     "after 60-input-id.rules, which classes the device, and before 73-seat-late.rules, which "
     "gives uaccess devices to the user logged in at the seat)";
-constexpr const char kRelogin[] = "(then log out and in again: groups are read at login)";
+// The command that puts user in group, and when it takes effect.
+std::string JoinGroup(const std::string& group, const std::string& user) {
+  return "sudo usermod -aG " + group + " " + user +
+         " (then log out and in again: groups are read at login)";
+}
 constexpr const char kReload[] = "sudo udevadm control --reload-rules && sudo udevadm trigger";
 
 // Why a uaccess rule would give the user nothing here, or "" where it would.
@@ -131,7 +133,7 @@ std::vector<std::string> AccessFix(const LinuxFacts& facts, const ControllerFact
   const std::string user = Shown(facts.user.name);
   const bool groupGrants = ((node.mode >> 3) & 6u) == 6u && node.group != "root" &&
                            node.group != "0" && !InGroup(facts, node.group);
-  const std::string join = "sudo usermod -aG " + Shown(node.group) + " " + user + " " + kRelogin;
+  const std::string join = JoinGroup(Shown(node.group), user);
   const std::string match =
       node.kind == "hidraw"
           ? "KERNEL==\"hidraw*\", KERNELS==\"*:" + UpperHex(HexId(controller.vendor)) + ":" +
@@ -156,10 +158,11 @@ std::vector<std::string> AccessFix(const LinuxFacts& facts, const ControllerFact
     fix = {"add this line to " + RuleFile(controller) + ":",
            "  " + match + "GROUP=\"input\", MODE=\"0660\"", "then: " + std::string(kReload)};
   } else {
-    fix.push_back("sudo chgrp input " + node.path + " && sudo chmod 0660 " + node.path);
+    fix.push_back("sudo chgrp input " + Shown(node.path) + " && sudo chmod 0660 " +
+                  Shown(node.path));
   }
   if (!groupGrants && !InGroup(facts, "input")) {
-    fix.push_back("sudo usermod -aG input " + user + " " + kRelogin);
+    fix.push_back(JoinGroup("input", user));
   }
   if (facts.udevData) {
     fix.push_back("(a group rather than a uaccess rule: " + noUaccess +
@@ -196,7 +199,7 @@ const NodeFacts* FindNode(const ControllerFacts& controller, const std::string& 
 }
 
 // The number (from 1) of the non-virtual controller that controller copies.
-std::size_t Original(const LinuxFacts& facts, const ControllerFacts& controller) {
+std::size_t CopiedController(const LinuxFacts& facts, const ControllerFacts& controller) {
   if (!controller.isVirtual) return 0;
   for (std::size_t i = 0; i < facts.controllers.size(); ++i) {
     const ControllerFacts& other = facts.controllers[i];
@@ -291,7 +294,8 @@ Json ProblemJson(const Problem& problem) {
 }
 
 std::string NodeLine(const NodeFacts& node) {
-  std::string line = "  " + node.kind + ":" + std::string(9 - node.kind.size(), ' ') + node.path;
+  std::string line =
+      "  " + node.kind + ":" + std::string(9 - node.kind.size(), ' ') + Shown(node.path);
   if (!node.exists) return line + "  missing\n";
   line += "  " + Shown(node.owner) + ":" + Shown(node.group) + " " + ModeText(node.mode);
   for (const std::string& entry : node.acl) line += " " + Shown(entry);
@@ -351,13 +355,14 @@ std::vector<Problem> ControllerProblems(const LinuxFacts& facts, std::size_t ind
   }
   if (controller.grab == GrabState::kGrabbed) {
     Problem problem{"grabbed",
-                    "another process holds " + event->path +
+                    "another process holds " + Shown(event->path) +
                         " grabbed: every event goes to it alone, and padwatch sees nothing",
                     "",
                     {}};
     if (controller.holders.empty()) {
       problem.why = "the process that grabbed it is not one this user may see";
-      problem.fix.push_back("sudo fuser -v " + event->path + " names it; stop it or release it");
+      problem.fix.push_back("sudo fuser -v " + Shown(event->path) +
+                            " names it; stop it or release it");
     } else {
       // The kernel does not say which of those that have it open grabbed
       // it: the others merely read it.
@@ -371,13 +376,14 @@ std::vector<Problem> ControllerProblems(const LinuxFacts& facts, std::size_t ind
     problems.push_back(problem);
   }
   if (!event->canRead) {
-    problems.push_back(
-        {"event-unreadable",
-         "you cannot read " + event->path + ", so padwatch, SDL and games do not see the pad",
-         WhyEventUnreadable(facts, controller), AccessFix(facts, controller, *event)});
+    problems.push_back({"event-unreadable",
+                        "you cannot read " + Shown(event->path) +
+                            ", so padwatch, SDL and games do not see the pad",
+                        WhyEventUnreadable(facts, controller),
+                        AccessFix(facts, controller, *event)});
   } else if (!event->canWrite && controller.forceFeedback) {
     problems.push_back({"event-read-only",
-                        "you can read " + event->path +
+                        "you can read " + Shown(event->path) +
                             " but not write it, so it will not "
                             "rumble: force feedback is written there",
                         "", AccessFix(facts, controller, *event)});
@@ -388,7 +394,7 @@ std::vector<Problem> ControllerProblems(const LinuxFacts& facts, std::size_t ind
       !(hidraw->canRead && hidraw->canWrite)) {
     problems.push_back(
         {"hidraw-unreadable",
-         "you cannot read and write " + hidraw->path + ", so SDL reads this " + hidapiPads +
+         "you cannot read and write " + Shown(hidraw->path) + ", so SDL reads this " + hidapiPads +
              " pad through evdev instead of its own driver: the battery level, the lights and "
              "the sensors SDL reads itself are lost",
          "", AccessFix(facts, controller, *hidraw)});
@@ -416,7 +422,7 @@ std::vector<Problem> ControllerProblems(const LinuxFacts& facts, std::size_t ind
                            "SDL_JOYSTICK_HIDAPI in the environment"}});
     }
   }
-  const std::size_t original = Original(facts, controller);
+  const std::size_t original = CopiedController(facts, controller);
   if (original != 0) {
     problems.push_back({"duplicate",
                         "this is a copy made by software of controller " +
@@ -449,7 +455,8 @@ std::string FormatDoctorText(const LinuxFacts& facts) {
   std::size_t count = 0;
   for (std::size_t i = 0; i < facts.controllers.size(); ++i) {
     const ControllerFacts& c = facts.controllers[i];
-    out += "Controller " + std::to_string(i + 1) + ": " + Shown(c.name) + " (" + c.event + ")\n";
+    out += "Controller " + std::to_string(i + 1) + ": " + Shown(c.name) + " (" + Shown(c.event) +
+           ")\n";
     out += "  ids:      " + HexId(c.vendor) + ":" + HexId(c.product) + ", version " +
            HexId(c.version) + ", " + BusName(c.bus) + (c.isVirtual ? ", made by software" : "") +
            "\n";

@@ -119,23 +119,26 @@ class PanelPainter {
     const std::int32_t x = xAxis.Reading(pad);
     const std::int32_t y = yAxis.Reading(pad);
     const std::int32_t deadZone = xAxis.rest;
+    // A stick's whole range, -32768 to 32767, across the plot.
+    constexpr double kLow = -kStickScale - 1.0;
+    constexpr double kSpan = kStickScale - kLow;
     auto column = [](double value) {
-      return static_cast<int>(std::lround((value + 32768.0) / 65535.0 * (kPlotWidth - 1)));
+      return static_cast<int>(std::lround((value - kLow) / kSpan * (kPlotWidth - 1)));
     };
     auto row = [](double value) {
-      return static_cast<int>(std::lround((32767.0 - value) / 65535.0 * (kPlotHeight - 1)));
+      return static_cast<int>(std::lround((kStickScale - value) / kSpan * (kPlotHeight - 1)));
     };
     for (int r = 0; r < kPlotHeight; ++r) {
       for (int c = 0; c < kPlotWidth; ++c) {
-        const double cx = c * 65535.0 / (kPlotWidth - 1) - 32768.0;
-        const double cy = 32767.0 - r * 65535.0 / (kPlotHeight - 1);
+        const double cx = c * kSpan / (kPlotWidth - 1) + kLow;
+        const double cy = kStickScale - r * kSpan / (kPlotHeight - 1);
         const bool inDeadZone = std::fabs(cx) <= deadZone && std::fabs(cy) <= deadZone;
         InsideGlyph(x0 + c, y0 + r, inDeadZone ? "." : " ");
       }
     }
     InsideGlyph(x0 + column(0), y0 + row(0), "+");
     for (int d = 0; d < Outline::kDirections; ++d) {
-      const double reach = outline.Reach(d) * 32767.0;
+      const double reach = outline.Reach(d) * kStickScale;
       if (reach == 0) continue;
       const double angle = 2 * kPi * d / Outline::kDirections;
       InsideGlyph(x0 + column(reach * std::cos(angle)), y0 + row(reach * std::sin(angle)), "*");
@@ -161,8 +164,9 @@ class PanelPainter {
   void Trigger(int x0, const char* name, BYTE value) {
     const int y = 8;
     Inside(x0, y, name);
-    const int filled = static_cast<int>(std::lround(value / 255.0 * kBarCells));
-    const int mark = static_cast<int>(std::lround(kTriggerThreshold / 255.0 * kBarCells));
+    const int filled = static_cast<int>(std::lround(value / double{kTriggerScale} * kBarCells));
+    const int mark =
+        static_cast<int>(std::lround(kTriggerThreshold / double{kTriggerScale} * kBarCells));
     for (int i = 0; i < kBarCells; ++i) {
       const char* glyph = i < filled ? glyphs.full : glyphs.empty;
       if (i == mark && i >= filled) glyph = glyphs.threshold;

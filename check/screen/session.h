@@ -44,7 +44,7 @@ class LiveSession {
   std::array<std::deque<Clock::time_point>, XUSER_MAX_COUNT> reports;
   std::array<DWORD, XUSER_MAX_COUNT> lastPacket{};
   std::array<Clock::time_point, XUSER_MAX_COUNT> deviceReadAt{};
-  RumbleSequence rumble{std::chrono::milliseconds(500)};
+  RumbleSequence rumble{kRumbleEach};
   bool rumbling = false;
   bool rumbleShown = false;
   Clock::time_point rumbleShownUntil{};

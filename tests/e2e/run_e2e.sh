@@ -34,7 +34,7 @@ need_qemu
 fetch_kernel "$work" evdev uinput uhid hid_sony hid_playstation hid_nintendo xpad dummy_hcd \
   configfs libcomposite usb_f_fs
 
-# The initramfs: busybox, the two modules, padwatch with the libraries it
+# The initramfs: busybox, the modules, padwatch with the libraries it
 # links, the feeder and the scenarios.
 root="$work/root"
 rm -rf "$root"
