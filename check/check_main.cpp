@@ -11,14 +11,14 @@
 #include <thread>
 
 #include "app/stop_request.h"
+#include "check/doctor/doctor_report.h"
+#include "check/doctor/system_scan.h"
 #include "check/probe/demo_pads.h"
 #include "check/probe/rate_meter.h"
-#include "check/probe/recorder.h"
 #include "check/probe/rumble_sequence.h"
 #include "check/probe/slot_probe.h"
-#include "check/probe/system_scan.h"
-#include "check/record_file.h"
-#include "check/report/doctor_report.h"
+#include "check/record/record_file.h"
+#include "check/record/recorder.h"
 #include "check/report/once_report.h"
 #include "check/report/rate_report.h"
 #include "check/report/rumble_report.h"

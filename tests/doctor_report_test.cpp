@@ -1,4 +1,5 @@
-#include "check/report/doctor_report.h"
+#include "check/doctor/doctor_report.h"
+#include "check/doctor/mapping_line.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "check/probe/node_access.h"
+#include "check/doctor/node_access.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // Recordings of scripted controllers: every golden scenario, recorded as
 // padwatch-check --record records it, plays back to the golden output byte
 // for byte, and recording the playback gives the same recording.
-#include "check/probe/recorder.h"
+#include "check/record/recorder.h"
 
 #include <gtest/gtest.h>
 

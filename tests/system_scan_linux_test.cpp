@@ -12,8 +12,8 @@
 #include <functional>
 #include <string>
 
-#include "check/probe/system_scan.h"
-#include "check/report/doctor_report.h"
+#include "check/doctor/doctor_report.h"
+#include "check/doctor/system_scan.h"
 #include "gtest/gtest.h"
 #include "tests/test_files.h"
 

@@ -7,9 +7,9 @@
 #include <array>
 #include <string>
 
-#include "check/probe/outline.h"
 #include "check/probe/slot_reading.h"
 #include "check/screen/grid.h"
+#include "check/screen/outline.h"
 
 // Everything one slot's panel shows.
 struct Panel {

@@ -1,8 +1,8 @@
 // Where --record writes: a file, a FIFO, or standard output ("-"). Whole
 // lines are written and flushed as they come, so what was written is a
 // valid scenario at every moment.
-#ifndef PADWATCH_CHECK_RECORD_FILE_H_
-#define PADWATCH_CHECK_RECORD_FILE_H_
+#ifndef PADWATCH_CHECK_RECORD_RECORD_FILE_H_
+#define PADWATCH_CHECK_RECORD_RECORD_FILE_H_
 
 #include <cstdio>
 #include <functional>
@@ -38,4 +38,4 @@ class RecordFile {
 std::FILE* OpenRecordTarget(const std::string& path, const std::function<bool()>& keepWaiting,
                             int* error);
 
-#endif  // PADWATCH_CHECK_RECORD_FILE_H_
+#endif  // PADWATCH_CHECK_RECORD_RECORD_FILE_H_

@@ -2,8 +2,8 @@
 // mode and ACL: the kernel's own order of checks, done for a user who is not
 // necessarily the one running, so that the doctor can answer for the person
 // it reports to and tests can ask for anyone.
-#ifndef PADWATCH_CHECK_PROBE_NODE_ACCESS_H_
-#define PADWATCH_CHECK_PROBE_NODE_ACCESS_H_
+#ifndef PADWATCH_CHECK_DOCTOR_NODE_ACCESS_H_
+#define PADWATCH_CHECK_DOCTOR_NODE_ACCESS_H_
 
 #include <cstdint>
 #include <string>
@@ -45,4 +45,4 @@ struct FileOwnership {
 // as root does whatever the bits say.
 unsigned GrantedAccess(const UserIdentity& user, const FileOwnership& file);
 
-#endif  // PADWATCH_CHECK_PROBE_NODE_ACCESS_H_
+#endif  // PADWATCH_CHECK_DOCTOR_NODE_ACCESS_H_

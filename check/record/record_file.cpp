@@ -1,4 +1,4 @@
-#include "check/record_file.h"
+#include "check/record/record_file.h"
 
 #include <cerrno>
 #include <cstring>

@@ -4,8 +4,8 @@
 // that changed something the changes (plug, unplug, press, release, set)
 // after an "at" line with the milliseconds since the start, and the polls
 // in between as "poll N".
-#ifndef PADWATCH_CHECK_PROBE_RECORDER_H_
-#define PADWATCH_CHECK_PROBE_RECORDER_H_
+#ifndef PADWATCH_CHECK_RECORD_RECORDER_H_
+#define PADWATCH_CHECK_RECORD_RECORDER_H_
 
 #include <array>
 #include <cstdint>
@@ -41,4 +41,4 @@ class Recorder {
   std::uint64_t pendingPolls = 0;  // polls since the last ones written
 };
 
-#endif  // PADWATCH_CHECK_PROBE_RECORDER_H_
+#endif  // PADWATCH_CHECK_RECORD_RECORDER_H_

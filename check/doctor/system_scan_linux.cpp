@@ -11,7 +11,7 @@
 #include <map>
 #include <sstream>
 
-#include "check/probe/system_scan.h"
+#include "check/doctor/system_scan.h"
 #include "platform/linux/device_battery.h"
 
 namespace {

@@ -1,21 +1,13 @@
 // padwatch-check --doctor's findings: pure functions from what the scan
 // found to problems with their fixes, and to the report as text and JSON.
-#ifndef PADWATCH_CHECK_REPORT_DOCTOR_REPORT_H_
-#define PADWATCH_CHECK_REPORT_DOCTOR_REPORT_H_
+#ifndef PADWATCH_CHECK_DOCTOR_DOCTOR_REPORT_H_
+#define PADWATCH_CHECK_DOCTOR_DOCTOR_REPORT_H_
 
 #include <string>
 #include <vector>
 
-#include "check/probe/system_facts.h"
-
-// Something that keeps a controller from being fully usable: what is wrong,
-// why where that is known, and the exact lines to type or write.
-struct Problem {
-  std::string id;  // stable, for scripts: "event-unreadable", "no-mapping", ...
-  std::string what;
-  std::string why;
-  std::vector<std::string> fix;
-};
+#include "check/doctor/problem.h"
+#include "check/doctor/system_facts.h"
 
 // The problems of controller (facts.controllers[index]), in the order a
 // user should deal with them.
@@ -35,9 +27,4 @@ std::string FormatDoctorText(const WindowsFacts& facts);
 std::string FormatDoctorJson(const WindowsFacts& facts);
 int DoctorStatus(const WindowsFacts& facts);
 
-// A first SDL_GAMECONTROLLERCONFIG entry for a joystick SDL has no mapping
-// for, laid out as most pads number their inputs through evdev.
-std::string StartingMapping(const std::string& guid, const std::string& name, int buttons, int axes,
-                            int hats);
-
-#endif  // PADWATCH_CHECK_REPORT_DOCTOR_REPORT_H_
+#endif  // PADWATCH_CHECK_DOCTOR_DOCTOR_REPORT_H_

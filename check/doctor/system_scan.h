@@ -1,11 +1,11 @@
 // The doctor's reading of the system it runs on. Nothing is changed: the
 // one thing tried, a grab of each controller's event node, is released at
 // once.
-#ifndef PADWATCH_CHECK_PROBE_SYSTEM_SCAN_H_
-#define PADWATCH_CHECK_PROBE_SYSTEM_SCAN_H_
+#ifndef PADWATCH_CHECK_DOCTOR_SYSTEM_SCAN_H_
+#define PADWATCH_CHECK_DOCTOR_SYSTEM_SCAN_H_
 
-#include "check/probe/node_access.h"
-#include "check/probe/system_facts.h"
+#include "check/doctor/node_access.h"
+#include "check/doctor/system_facts.h"
 #include "platform/linux/controller_nodes.h"
 
 // Linux: every game controller under roots with its nodes, udev's record,
@@ -26,4 +26,4 @@ WindowsFacts ScanWindows();
 // SDL's view added, or ScanWindows.
 SystemFacts ScanSystem();
 
-#endif  // PADWATCH_CHECK_PROBE_SYSTEM_SCAN_H_
+#endif  // PADWATCH_CHECK_DOCTOR_SYSTEM_SCAN_H_

@@ -1,17 +1,23 @@
-#include "check/report/doctor_report.h"
+// The doctor's report on Linux: each controller's nodes and who may read
+// them, udev, SDL, batteries, rumble and grabs; the problems with their
+// fixes (udev rules, groups, sandboxes); text and JSON.
+#include "check/doctor/doctor_report.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "check/doctor/mapping_line.h"
+#include "check/doctor/problem_json.h"
 #include "check/report/device_text.h"
 #include "check/report/shown_text.h"
 
 namespace {
 
 using Json = nlohmann::ordered_json;
+using doctor::Quoted;
+using doctor::Shown;
 
-constexpr std::size_t kNameColumns = 100;
 constexpr std::size_t kLineColumns = 1000;
 
 // The vendors whose pads SDL's HIDAPI drivers take on Linux by default, and
@@ -68,22 +74,6 @@ std::string Octal(unsigned mode) {
   char text[8];
   std::snprintf(text, sizeof text, "%04o", mode);
   return text;
-}
-
-std::string Shown(const std::string& text) { return ShownText(text, kNameColumns); }
-
-std::string Quoted(const std::string& text) { return "\"" + Shown(text) + "\""; }
-
-// A Windows path as shown: made safe as any text from outside, but with its
-// backslashes left single, as the user knows the path.
-std::string ShownPath(const std::string& path) {
-  std::string shown = Shown(path);
-  std::string out;
-  for (std::size_t i = 0; i < shown.size(); ++i) {
-    out += shown[i];
-    if (shown[i] == '\\' && i + 1 < shown.size() && shown[i + 1] == '\\') ++i;
-  }
-  return out;
 }
 
 bool InGroup(const LinuxFacts& facts, const std::string& group) {
@@ -276,23 +266,6 @@ const char* GrabText(GrabState grab) {
   }
 }
 
-void AddProblemText(const Problem& problem, std::string* out) {
-  *out += "  Problem: " + problem.what + "\n";
-  if (!problem.why.empty()) *out += "    Why: " + problem.why + "\n";
-  for (std::size_t i = 0; i < problem.fix.size(); ++i) {
-    *out += std::string(i == 0 ? "    Fix: " : "         ") + problem.fix[i] + "\n";
-  }
-}
-
-Json ProblemJson(const Problem& problem) {
-  Json json;
-  json["id"] = problem.id;
-  json["problem"] = problem.what;
-  json["why"] = problem.why;
-  json["fix"] = problem.fix;
-  return json;
-}
-
 std::string NodeLine(const NodeFacts& node) {
   std::string line =
       "  " + node.kind + ":" + std::string(9 - node.kind.size(), ' ') + Shown(node.path);
@@ -306,36 +279,6 @@ std::string NodeLine(const NodeFacts& node) {
 }
 
 }  // namespace
-
-std::string StartingMapping(const std::string& guid, const std::string& name, int buttons, int axes,
-                            int hats) {
-  // xpad's order, which most evdev pads share: A B X Y LB RB Back Start
-  // Guide LS RS, then X Y Z RX RY RZ with the triggers on Z and RZ.
-  static const char* const kButtons[] = {
-      "a",    "b",     "x",     "y",         "leftshoulder", "rightshoulder",
-      "back", "start", "guide", "leftstick", "rightstick"};
-  static const char* const kAxes6[] = {"leftx",  "lefty",  "lefttrigger",
-                                       "rightx", "righty", "righttrigger"};
-  static const char* const kAxes4[] = {"leftx", "lefty", "rightx", "righty"};
-  std::string cleanName;
-  for (char c : name) {
-    // A comma would end the field; a quote, the shell's quoted word.
-    if (c != ',' && c != '\'' && static_cast<unsigned char>(c) >= 0x20 && c != 0x7f) {
-      cleanName += c;
-    }
-  }
-  std::string mapping = guid + "," + cleanName + ",";
-  for (int i = 0; i < buttons && i < 11; ++i) {
-    mapping += std::string(kButtons[i]) + ":b" + std::to_string(i) + ",";
-  }
-  const char* const* axisNames = axes >= 6 ? kAxes6 : kAxes4;
-  const int namedAxes = axes >= 6 ? 6 : std::min(axes, 4);
-  for (int i = 0; i < namedAxes; ++i) {
-    mapping += std::string(axisNames[i]) + ":a" + std::to_string(i) + ",";
-  }
-  if (hats > 0) mapping += "dpup:h0.1,dpright:h0.2,dpdown:h0.4,dpleft:h0.8,";
-  return mapping + "platform:Linux,";
-}
 
 std::vector<Problem> ControllerProblems(const LinuxFacts& facts, std::size_t index) {
   const ControllerFacts& controller = facts.controllers[index];
@@ -508,7 +451,7 @@ std::string FormatDoctorText(const LinuxFacts& facts) {
     }
     const std::vector<Problem> problems = ControllerProblems(facts, i);
     count += problems.size();
-    for (const Problem& problem : problems) AddProblemText(problem, &out);
+    for (const Problem& problem : problems) out += ProblemText(problem);
     if (problems.empty()) out += "  Fully usable.\n";
     out += "\n";
   }
@@ -528,14 +471,10 @@ std::string FormatDoctorText(const LinuxFacts& facts) {
                          : "you are not the active user at any seat (a remote login, a service)") +
          "\n";
   const std::vector<Problem> system = SystemProblems(facts);
-  for (const Problem& problem : system) AddProblemText(problem, &out);
+  for (const Problem& problem : system) out += ProblemText(problem);
   count += system.size();
   out += "\n";
-  if (count == 0) {
-    out += "Every controller is fully usable.\n";
-  } else {
-    out += std::to_string(count) + (count == 1 ? " problem.\n" : " problems.\n");
-  }
+  out += ProblemCount(count);
   return out;
 }
 
@@ -628,119 +567,3 @@ int DoctorStatus(const LinuxFacts& facts) {
   }
   return 0;
 }
-
-namespace {
-
-constexpr std::uint32_t kErrorSuccess = 0;
-constexpr std::uint32_t kErrorDeviceNotConnected = 1167;
-
-std::vector<Problem> WindowsProblems(const WindowsFacts& facts) {
-  std::vector<Problem> problems;
-  if (!facts.xinputLoaded) {
-    problems.push_back({"no-xinput",
-                        "XInput 1.4 (XINPUT1_4.dll) is not loaded",
-                        "",
-                        {"it comes with Windows 8 and later: repair Windows, or use a newer one"}});
-  }
-  bool anyConnected = false;
-  for (std::size_t slot = 0; slot < facts.slotAnswers.size(); ++slot) {
-    const std::uint32_t answer = facts.slotAnswers[slot];
-    if (answer == kErrorSuccess) anyConnected = true;
-    if (answer != kErrorSuccess && answer != kErrorDeviceNotConnected) {
-      problems.push_back(
-          {"xinput-error",
-           "XInput answers slot " + std::to_string(slot) + " with error " + std::to_string(answer),
-           "",
-           {"unplug the controller and plug it in again"}});
-    }
-  }
-  for (const HidControllerFacts& hid : facts.hid) {
-    if (hid.xinput) continue;
-    problems.push_back(
-        {"not-xinput",
-         Quoted(hid.name) + " (" + HexId(hid.vendor) + ":" + HexId(hid.product) +
-             ") is a game controller XInput does not serve, so padwatch does not see it",
-         "XInput serves only pads that present themselves as Xbox controllers; this one is "
-         "read only by programs that use HID, DirectInput or Raw Input",
-         {"install a driver or program that presents it as an Xbox controller"}});
-  }
-  if (!anyConnected && facts.hid.empty() && facts.xinputLoaded) {
-    problems.push_back({"no-controller",
-                        "no game controller is connected",
-                        "",
-                        {"plug it in (a charge-only cable carries no data), switch it on, or "
-                         "pair it"}});
-  }
-  return problems;
-}
-
-constexpr const char kWineBehaviour[] =
-    "Wine serves XInput from its own HID stack: every gamepad its winebus driver takes "
-    "(through SDL, or the host's hidraw and evdev nodes) gets an XInput slot, whatever its "
-    "make. A pad the host's user cannot read is not seen here either: run padwatch-check "
-    "--doctor on the host.";
-
-}  // namespace
-
-std::string FormatDoctorText(const WindowsFacts& facts) {
-  std::string out = "XInput:   ";
-  out += facts.xinputLoaded
-             ? "XINPUT1_4.dll, " + ShownPath(facts.xinputPath) +
-                   (facts.xinputVersion.empty() ? "" : ", version " + Shown(facts.xinputVersion))
-             : std::string("not loaded");
-  out += "\n";
-  for (std::size_t slot = 0; slot < facts.slotAnswers.size(); ++slot) {
-    const std::uint32_t answer = facts.slotAnswers[slot];
-    // Numbered from 0, as XInput, padwatch and the other reports number them.
-    out += "  slot " + std::to_string(slot) + ": " +
-           (answer == kErrorSuccess              ? std::string("a controller")
-            : answer == kErrorDeviceNotConnected ? std::string("empty")
-                                                 : "error " + std::to_string(answer)) +
-           "\n";
-  }
-  out += "HID game controllers:";
-  out += facts.hid.empty() ? " none\n" : "\n";
-  for (const HidControllerFacts& hid : facts.hid) {
-    out += "  " + Quoted(hid.name) + " (" + HexId(hid.vendor) + ":" + HexId(hid.product) +
-           "): " + (hid.xinput ? "served by XInput" : "not served by XInput") + "\n";
-  }
-  out += "Wine:     " +
-         (facts.wineVersion.empty() ? std::string("no")
-                                    : Shown(facts.wineVersion) + ". " + kWineBehaviour) +
-         "\n";
-  const std::vector<Problem> problems = WindowsProblems(facts);
-  if (!problems.empty()) out += "\n";
-  for (const Problem& problem : problems) AddProblemText(problem, &out);
-  out += "\n";
-  if (problems.empty()) {
-    out += "Every controller is fully usable.\n";
-  } else {
-    out +=
-        std::to_string(problems.size()) + (problems.size() == 1 ? " problem.\n" : " problems.\n");
-  }
-  return out;
-}
-
-std::string FormatDoctorJson(const WindowsFacts& facts) {
-  Json report;
-  report["xinput"] = {{"loaded", facts.xinputLoaded},
-                      {"path", facts.xinputPath},
-                      {"version", facts.xinputVersion},
-                      {"slots", facts.slotAnswers}};
-  Json hid = Json::array();
-  for (const HidControllerFacts& device : facts.hid) {
-    hid.push_back({{"name", device.name},
-                   {"vendor", HexId(device.vendor)},
-                   {"product", HexId(device.product)},
-                   {"xinput", device.xinput}});
-  }
-  report["hid"] = hid;
-  report["wine"] = facts.wineVersion.empty() ? Json(nullptr) : Json(facts.wineVersion);
-  Json problems = Json::array();
-  for (const Problem& problem : WindowsProblems(facts)) problems.push_back(ProblemJson(problem));
-  report["problems"] = problems;
-  report["ok"] = problems.empty();
-  return report.dump(2, ' ', true, Json::error_handler_t::replace) + "\n";
-}
-
-int DoctorStatus(const WindowsFacts& facts) { return WindowsProblems(facts).empty() ? 0 : 1; }

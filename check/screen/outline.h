@@ -1,7 +1,7 @@
 // The outline of a stick's furthest reach in each direction, traced since
 // the start (or the last clear): a worn stick's gate shows as a dent.
-#ifndef PADWATCH_CHECK_PROBE_OUTLINE_H_
-#define PADWATCH_CHECK_PROBE_OUTLINE_H_
+#ifndef PADWATCH_CHECK_SCREEN_OUTLINE_H_
+#define PADWATCH_CHECK_SCREEN_OUTLINE_H_
 
 #include <array>
 #include <cstdint>
@@ -28,4 +28,4 @@ class Outline {
   std::array<double, kDirections> reach{};
 };
 
-#endif  // PADWATCH_CHECK_PROBE_OUTLINE_H_
+#endif  // PADWATCH_CHECK_SCREEN_OUTLINE_H_

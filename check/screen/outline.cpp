@@ -1,4 +1,4 @@
-#include "check/probe/outline.h"
+#include "check/screen/outline.h"
 
 #include <cmath>
 

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "check/record_file.h"
+#include "check/record/record_file.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "check/probe/recorder.h"
+#include "check/record/recorder.h"
 
 #include <cstring>
 

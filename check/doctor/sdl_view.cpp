@@ -3,7 +3,7 @@
 // node through HIDAPI).
 #include <SDL.h>
 
-#include "check/probe/system_scan.h"
+#include "check/doctor/system_scan.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <cerrno>
 
-#include "check/record_file.h"
+#include "check/record/record_file.h"
 
 // A named pipe is opened as any file: it fails at once where nobody serves
 // it, and there is nothing to wait for.

@@ -2,8 +2,8 @@
 // the scan of the platform it runs on and read by the doctor's report.
 // Every string in it comes from the system or a device and is shown only
 // through ShownText.
-#ifndef PADWATCH_CHECK_PROBE_SYSTEM_FACTS_H_
-#define PADWATCH_CHECK_PROBE_SYSTEM_FACTS_H_
+#ifndef PADWATCH_CHECK_DOCTOR_SYSTEM_FACTS_H_
+#define PADWATCH_CHECK_DOCTOR_SYSTEM_FACTS_H_
 
 #include <cstdint>
 #include <string>
@@ -107,4 +107,4 @@ using SystemFacts = WindowsFacts;
 using SystemFacts = LinuxFacts;
 #endif
 
-#endif  // PADWATCH_CHECK_PROBE_SYSTEM_FACTS_H_
+#endif  // PADWATCH_CHECK_DOCTOR_SYSTEM_FACTS_H_

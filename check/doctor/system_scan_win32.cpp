@@ -12,7 +12,7 @@ extern "C" {
 #include <string>
 #include <vector>
 
-#include "check/probe/system_scan.h"
+#include "check/doctor/system_scan.h"
 
 namespace {
 
