@@ -4,15 +4,6 @@
 
 namespace ds4 {
 
-namespace {
-
-void Put16(std::vector<std::uint8_t>& out, int at, int value) {
-  out[at] = static_cast<std::uint8_t>(value & 0xff);
-  out[at + 1] = static_cast<std::uint8_t>((value >> 8) & 0xff);
-}
-
-}  // namespace
-
 std::vector<std::uint8_t> ReportDescriptor() {
   // A vendor-defined feature report of `bytes` data bytes.
   auto feature = [](std::uint8_t id, std::uint8_t usage, int bytes) {
@@ -109,15 +100,15 @@ std::vector<std::uint8_t> FeatureReport(std::uint8_t id, const std::array<std::u
       // The address, least significant byte first (0x12 goes on with the
       // paired host's, left zero).
       r.assign(id == 0x81 ? kMacSize : kSerialSize, 0);
-      for (int i = 0; i < 6; ++i) r[1 + i] = mac[5 - i];
+      pad_state::PutAddress(&r, mac);
       break;
     case 0xa3:
       // Firmware: a build date and time, then version numbers.
       r.assign(kFirmwareSize, 0);
       std::snprintf(reinterpret_cast<char*>(&r[1]), 16, "Jan  1 2020");
       std::snprintf(reinterpret_cast<char*>(&r[17]), 16, "00:00:00");
-      Put16(r, 41, 0x0100);  // hardware
-      Put16(r, 45, 0x0a01);  // firmware
+      pad_state::PutLe16(&r, 41, 0x0100);  // hardware
+      pad_state::PutLe16(&r, 45, 0x0a01);  // firmware
       break;
     default:
       return {};

@@ -91,7 +91,7 @@ std::vector<std::uint8_t> FeatureReport(std::uint8_t id, const std::array<std::u
     case 0x09:
       // The address, least significant byte first, in bytes 1 to 6.
       r.assign(kPairingSize, 0);
-      for (int i = 0; i < 6; ++i) r[1 + i] = mac[5 - i];
+      pad_state::PutAddress(&r, mac);
       break;
     case 0x20:
       // Firmware: a build date and time, then the hardware and firmware

@@ -96,10 +96,18 @@ void PutCalibration(std::vector<std::uint8_t>* report) {
   std::size_t at = 1;
   for (int value : values) {
     if (at + 1 >= report->size()) return;
-    (*report)[at] = static_cast<std::uint8_t>(value & 0xff);
-    (*report)[at + 1] = static_cast<std::uint8_t>((value >> 8) & 0xff);
+    PutLe16(report, at, value);
     at += 2;
   }
+}
+
+void PutLe16(std::vector<std::uint8_t>* report, std::size_t at, int value) {
+  (*report)[at] = static_cast<std::uint8_t>(value & 0xff);
+  (*report)[at + 1] = static_cast<std::uint8_t>((value >> 8) & 0xff);
+}
+
+void PutAddress(std::vector<std::uint8_t>* report, const std::array<std::uint8_t, 6>& mac) {
+  for (std::size_t i = 0; i < 6; ++i) (*report)[1 + i] = mac[5 - i];
 }
 
 }  // namespace pad_state

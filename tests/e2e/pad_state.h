@@ -6,6 +6,8 @@
 #ifndef PADWATCH_TESTS_E2E_PAD_STATE_H_
 #define PADWATCH_TESTS_E2E_PAD_STATE_H_
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -70,6 +72,13 @@ std::vector<std::uint8_t> HatAndButtonItems(int buttons);
 // at, then the accelerometer's. The drivers divide by each range: none is
 // empty.
 void PutCalibration(std::vector<std::uint8_t>* report);
+
+// Writes value's low 16 bits, least significant byte first, at report[at].
+void PutLe16(std::vector<std::uint8_t>* report, std::size_t at, int value);
+
+// Writes the six bytes of a Bluetooth address, least significant first, at
+// report[1] to report[6], as the Sony pads answer for it.
+void PutAddress(std::vector<std::uint8_t>* report, const std::array<std::uint8_t, 6>& mac);
 
 }  // namespace pad_state
 

@@ -107,24 +107,14 @@ chmod +x "$initroot/init"
 (cd "$initroot" && find . | cpio -o -H newc --quiet | gzip -1) >"$work/wine/initramfs.gz"
 
 echo "booting the guest"
-start=$SECONDS
 log="$work/wine/console.log"
 share() {  # share TAG PATH [readonly]
   echo "-fsdev local,id=$1,path=$2,security_model=none${3:+,readonly=on}"
   echo "-device virtio-9p-pci,fsdev=$1,mount_tag=$1"
 }
 # shellcheck disable=SC2046
-timeout 1500 "$qemu" -machine q35 -accel tcg -m 6G -smp 2 -nographic -no-reboot \
-  -kernel "$kernel/vmlinuz" -initrd "$work/wine/initramfs.gz" \
-  -append "console=ttyS0 quiet loglevel=3 panic=-1" \
-  $(share usr /usr ro) $(share etc /etc ro) $(share xfer "$run") >"$log" 2>&1 || true
-plain_console "$log" >"$log.txt"
-echo "guest ran for $((SECONDS - start)) s"
-if ! grep -q '^=== ALL DONE' "$log.txt"; then
-  echo "the guest did not finish; its console:" >&2
-  tail -n 50 "$log.txt" >&2
-  exit 1
-fi
+boot_guest "$log" 1500 6G "$work/wine/initramfs.gz" \
+  $(share usr /usr ro) $(share etc /etc ro) $(share xfer "$run")
 if ! grep -q '=== WINE STARTED' "$log.txt"; then
   echo "SKIPPED: Wine did not start in the guest; its console:" >&2
   tail -n 30 "$log.txt" >&2

@@ -53,11 +53,6 @@ void PutHeader(const PadState& state, std::uint8_t* r) {
   PutPair(&r[9], StickBits(state.rightX, false), StickBits(state.rightY, true));
 }
 
-void Put16(std::vector<std::uint8_t>& out, std::size_t at, int value) {
-  out[at] = static_cast<std::uint8_t>(value & 0xff);
-  out[at + 1] = static_cast<std::uint8_t>((value >> 8) & 0xff);
-}
-
 std::uint32_t Le32(const std::uint8_t* data) {
   return static_cast<std::uint32_t>(data[0] | data[1] << 8 | data[2] << 16 |
                                     static_cast<std::uint32_t>(data[3]) << 24);
@@ -113,8 +108,8 @@ std::vector<std::uint8_t> SpiFlash(std::uint32_t address, int size) {
     // the gyro's.
     data.assign(24, 0);
     for (int axis = 0; axis < 3; ++axis) {
-      Put16(data, 6 + 2 * static_cast<std::size_t>(axis), 16384);
-      Put16(data, 18 + 2 * static_cast<std::size_t>(axis), 13371);
+      pad_state::PutLe16(&data, 6 + 2 * static_cast<std::size_t>(axis), 16384);
+      pad_state::PutLe16(&data, 18 + 2 * static_cast<std::size_t>(axis), 13371);
     }
   }
   for (std::size_t i = 0; i < data.size() && i < flash.size(); ++i) flash[i] = data[i];

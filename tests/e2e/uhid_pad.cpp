@@ -12,6 +12,7 @@
 
 #include "tests/e2e/ds4_reports.h"
 #include "tests/e2e/dualsense_reports.h"
+#include "tests/e2e/feeder_log.h"
 #include "tests/e2e/switch_pro_reports.h"
 
 namespace {
@@ -133,10 +134,7 @@ void UhidPad::Battery(int level, bool cable) {
   SendInput();
 }
 
-void UhidPad::Log(const std::string& text) const {
-  // One call, so that lines from several threads do not mix.
-  std::fprintf(stderr, "%s: %s\n", name.c_str(), text.c_str());
-}
+void UhidPad::Log(const std::string& text) const { FeederLog(name, text); }
 
 void UhidPad::SendInput() {
   if (!started) return;

@@ -61,6 +61,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/e2e/feeder_log.h"
 #include "tests/e2e/uhid_pad.h"
 #include "tests/e2e/usb_x360.h"
 
@@ -156,17 +157,18 @@ const std::vector<Kind> kKinds = {
      {{ABS_X, -512, 511, 0, 0, 0}, {ABS_Y, -512, 511, 0, 0, 0}, {ABS_THROTTLE, 0, 255, 0, 0, 0}}},
 };
 
+// The evdev names a script may use, each spelt once: the name is the
+// code's own.
+#define CODE(code) \
+  { #code, code }
 const std::map<std::string, int> kCodes = {
-    {"BTN_A", BTN_A},           {"BTN_SOUTH", BTN_SOUTH},   {"BTN_B", BTN_B},
-    {"BTN_EAST", BTN_EAST},     {"BTN_X", BTN_X},           {"BTN_NORTH", BTN_NORTH},
-    {"BTN_Y", BTN_Y},           {"BTN_WEST", BTN_WEST},     {"BTN_TL", BTN_TL},
-    {"BTN_TR", BTN_TR},         {"BTN_TL2", BTN_TL2},       {"BTN_TR2", BTN_TR2},
-    {"BTN_SELECT", BTN_SELECT}, {"BTN_START", BTN_START},   {"BTN_MODE", BTN_MODE},
-    {"BTN_THUMBL", BTN_THUMBL}, {"BTN_THUMBR", BTN_THUMBR}, {"ABS_X", ABS_X},
-    {"ABS_Y", ABS_Y},           {"ABS_Z", ABS_Z},           {"ABS_RX", ABS_RX},
-    {"ABS_RY", ABS_RY},         {"ABS_RZ", ABS_RZ},         {"ABS_HAT0X", ABS_HAT0X},
-    {"ABS_HAT0Y", ABS_HAT0Y},
+    CODE(BTN_A),      CODE(BTN_SOUTH),  CODE(BTN_B),      CODE(BTN_EAST),  CODE(BTN_X),
+    CODE(BTN_NORTH),  CODE(BTN_Y),      CODE(BTN_WEST),   CODE(BTN_TL),    CODE(BTN_TR),
+    CODE(BTN_TL2),    CODE(BTN_TR2),    CODE(BTN_SELECT), CODE(BTN_START), CODE(BTN_MODE),
+    CODE(BTN_THUMBL), CODE(BTN_THUMBR), CODE(ABS_X),      CODE(ABS_Y),     CODE(ABS_Z),
+    CODE(ABS_RX),     CODE(ABS_RY),     CODE(ABS_RZ),     CODE(ABS_HAT0X), CODE(ABS_HAT0Y),
 };
+#undef CODE
 
 [[noreturn]] void Fail(int line, const std::string& what) {
   std::fprintf(stderr, "uinput_feeder: line %d: %s\n", line, what.c_str());
@@ -198,9 +200,7 @@ class RumbleServer {
   }
 
  private:
-  void Log(const std::string& text) const {
-    std::fprintf(stderr, "%s: %s\n", name.c_str(), text.c_str());
-  }
+  void Log(const std::string& text) const { FeederLog(name, text); }
 
   void Serve() {
     while (!stopping) {

@@ -14,6 +14,8 @@
 #include <cstring>
 #include <vector>
 
+#include "tests/e2e/feeder_log.h"
+
 namespace {
 
 // Where the guest made the gadget: its FunctionFS mount and its UDC file.
@@ -152,9 +154,7 @@ void UsbX360::Queue() {
   changed.notify_all();
 }
 
-void UsbX360::Log(const std::string& text) const {
-  std::fprintf(stderr, "%s: %s\n", name.c_str(), text.c_str());
-}
+void UsbX360::Log(const std::string& text) const { FeederLog(name, text); }
 
 // ep0 carries FunctionFS's events. The USB core answers the standard
 // requests itself; a request for the interface would come here: it is
