@@ -2,7 +2,7 @@
 // report of the wrong length is dropped by hid-sony without a word, and a
 // button in the wrong bit comes out as another button, faults that would
 // otherwise cost a whole guest run to find.
-#include "tests/e2e/ds4_reports.h"
+#include "tests/e2e/feeder/ds4_reports.h"
 
 #include <linux/input-event-codes.h>
 

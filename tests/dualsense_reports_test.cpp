@@ -1,7 +1,7 @@
 // The DualSense's bytes as the feeder sends them, checked on the host:
 // hid-playstation refuses a feature reply of the wrong size and reads the
 // buttons and the battery from fixed offsets, whatever the descriptor says.
-#include "tests/e2e/dualsense_reports.h"
+#include "tests/e2e/feeder/dualsense_reports.h"
 
 #include <linux/input-event-codes.h>
 

@@ -3,7 +3,7 @@
 // by its id (a wrong one costs a timeout, then the probe), reads the
 // sticks' calibration from fixed flash addresses, and the buttons and
 // battery from fixed bits of every report.
-#include "tests/e2e/switch_pro_reports.h"
+#include "tests/e2e/feeder/switch_pro_reports.h"
 
 #include <linux/input-event-codes.h>
 

@@ -3,7 +3,7 @@
 // binds), xpad's probe refuses an interface without exactly one interrupt
 // IN and one interrupt OUT endpoint, and a button in the wrong bit comes out
 // as another button.
-#include "tests/e2e/x360_reports.h"
+#include "tests/e2e/feeder/x360_reports.h"
 
 #include <linux/input-event-codes.h>
 

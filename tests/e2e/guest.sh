@@ -8,8 +8,11 @@
 #                              depend on, fetched once, and $modules to
 #                              them all, each after its dependencies
 #   plain_console LOG          the console log without CRs or terminal codes
+#   $cases                     the cases: scripts, feeds, expected outputs
+#                              and driver logs
 
 skip=77
+cases="$(dirname "${BASH_SOURCE[0]}")/cases"
 
 need_qemu() {
   if [ "${PADWATCH_E2E:-}" != 1 ]; then

@@ -67,7 +67,7 @@ cp -a "$prefix" "$run/prefix"
 (cd "$run" && cmake -E tar xf "$zip" bin/padwatch.exe bin/padwatch-check.exe)
 printf '%s\n' "${recorded[@]}" >"$run/record"
 cp "$feeder" "$run/bin/uinput_feeder"
-cp "$here"/*.feed "$here/doctor_x360.script" "$here/rumble_x360.script" "$here/hid_ds4.script" \
+cp "$cases"/*.feed "$cases/doctor_x360.script" "$cases/rumble_x360.script" "$cases/hid_ds4.script" \
   "$run/feeds/"
 cp "$here/wine_guest.sh" "$run/guest.sh"
 
@@ -122,9 +122,9 @@ if ! grep -q '=== WINE STARTED' "$log.txt"; then
 fi
 
 failed=0
-for feed in "$here"/*.feed; do
+for feed in "$cases"/*.feed; do
   name=$(basename "$feed" .feed)
-  mapfile -t expected < <(expected_outputs "$here" "$name" wine)
+  mapfile -t expected < <(expected_outputs "$cases" "$name" wine)
   out="$run/out/$name"
   header=$(grep "^=== SCENARIO $name " "$log.txt" || echo "=== SCENARIO $name (missing)")
   problems=()

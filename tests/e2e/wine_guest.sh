@@ -21,8 +21,10 @@ mkdir -p /tmp/bin && cp /xfer/bin/* /tmp/bin/
 
 echo  # the firmware's last words stay on a line of their own
 announced=0
+guest_start=$(date +%s)
 for feed in /xfer/feeds/*.feed; do
   name=$(basename "$feed" .feed)
+  began=$(date +%s)
   # Wine restarted for each scenario: a device host kept across scenarios has
   # been seen to crash when pads come and go at the same moment.
   wineserver -k >/dev/null 2>&1
@@ -36,6 +38,7 @@ for feed in /xfer/feeds/*.feed; do
     echo "=== WINE STARTED"
     announced=1
   fi
+  booted=$(date +%s)
   WINEDEBUG=-all wine /tmp/bin/padwatch.exe >"$out/$name.out" 2>"$out/$name.err" &
   pid=$!
   recorder=
@@ -48,6 +51,7 @@ for feed in /xfer/feeds/*.feed; do
   # kernel has them: a second between them keeps their order.
   /tmp/bin/uinput_feeder --await "$out/$name.out" --min-step 1000 "$feed" 2>"$out/$name.feeder"
   feeder=$?
+  fed=$(date +%s)
   # Wine notices the last removal a moment later.
   for _ in $(seq 1 300); do
     tail -n 1 "$out/$name.out" | tr -d '\r' | grep -qx ' Connected Devices: 0' && break
@@ -82,7 +86,11 @@ for feed in /xfer/feeds/*.feed; do
     recorded=$?
   fi
   echo "=== SCENARIO $name feeder=$feeder stopped=$stopped padwatch=$status recorder=$recorded"
+  # Where the time goes, for whoever makes this shorter.
+  echo "=== TIME $name wine-start=$((booted - began)) s feeder=$((fed - booted)) s" \
+       "stop=$(($(date +%s) - fed)) s"
 done
+echo "=== TIME scenarios $(($(date +%s) - guest_start)) s"
 
 # padwatch-check.exe --doctor on an Xbox 360 pad, as Wine serves it.
 wineserver -k >/dev/null 2>&1
@@ -117,3 +125,4 @@ for pad in rumble_x360 hid_ds4; do
   echo "=== PAD $pad once=$once rumble=$rumble"
 done
 wineserver -k >/dev/null 2>&1
+echo "=== TIME all $(($(date +%s) - guest_start)) s"

@@ -1,4 +1,4 @@
-#include "tests/e2e/pad_state.h"
+#include "tests/e2e/feeder/pad_state.h"
 
 #include <linux/input-event-codes.h>
 

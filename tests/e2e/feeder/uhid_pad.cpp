@@ -1,4 +1,4 @@
-#include "tests/e2e/uhid_pad.h"
+#include "tests/e2e/feeder/uhid_pad.h"
 
 #include <fcntl.h>
 #include <linux/uhid.h>
@@ -10,10 +10,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tests/e2e/ds4_reports.h"
-#include "tests/e2e/dualsense_reports.h"
-#include "tests/e2e/feeder_log.h"
-#include "tests/e2e/switch_pro_reports.h"
+#include "tests/e2e/feeder/ds4_reports.h"
+#include "tests/e2e/feeder/dualsense_reports.h"
+#include "tests/e2e/feeder/feeder_log.h"
+#include "tests/e2e/feeder/switch_pro_reports.h"
 
 namespace {
 

@@ -61,9 +61,9 @@
 #include <thread>
 #include <vector>
 
-#include "tests/e2e/feeder_log.h"
-#include "tests/e2e/uhid_pad.h"
-#include "tests/e2e/usb_x360.h"
+#include "tests/e2e/feeder/feeder_log.h"
+#include "tests/e2e/feeder/uhid_pad.h"
+#include "tests/e2e/feeder/usb_x360.h"
 
 namespace {
 

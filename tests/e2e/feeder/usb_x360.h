@@ -17,7 +17,7 @@
 #include <string>
 #include <thread>
 
-#include "tests/e2e/x360_reports.h"
+#include "tests/e2e/feeder/x360_reports.h"
 
 class UsbX360 {
  public:

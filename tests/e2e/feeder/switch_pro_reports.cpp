@@ -1,4 +1,4 @@
-#include "tests/e2e/switch_pro_reports.h"
+#include "tests/e2e/feeder/switch_pro_reports.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "tests/e2e/dualsense_reports.h"
+#include "tests/e2e/feeder/dualsense_reports.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "tests/e2e/ds4_reports.h"
+#include "tests/e2e/feeder/ds4_reports.h"
 
 #include <cstdio>
 

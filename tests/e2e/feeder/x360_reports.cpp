@@ -1,4 +1,4 @@
-#include "tests/e2e/x360_reports.h"
+#include "tests/e2e/feeder/x360_reports.h"
 
 #include <linux/input-event-codes.h>
 

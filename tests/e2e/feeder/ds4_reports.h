@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/pad_state.h"
+#include "tests/e2e/feeder/pad_state.h"
 
 namespace ds4 {
 

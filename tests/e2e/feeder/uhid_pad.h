@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/e2e/pad_state.h"
+#include "tests/e2e/feeder/pad_state.h"
 
 struct uhid_get_report_req;
 

@@ -1,4 +1,4 @@
-#include "tests/e2e/usb_x360.h"
+#include "tests/e2e/feeder/usb_x360.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -14,7 +14,7 @@
 #include <cstring>
 #include <vector>
 
-#include "tests/e2e/feeder_log.h"
+#include "tests/e2e/feeder/feeder_log.h"
 
 namespace {
 
