@@ -38,7 +38,7 @@ watch_and_record() {
   padwatch-check --record "/tmp/$name.scn" 2>"/tmp/$name.record.err" &
   recorder=$!
   sleep 1
-  uinput_feeder "$script" 2>"/tmp/$name.feeder"
+  pad_feeder "$script" 2>"/tmp/$name.feeder"
   feeder=$?
   sleep 1
   kill -INT "$pid" "$recorder"
@@ -56,7 +56,7 @@ watch_and_record() {
   echo "=== RECORDING END $name"
 }
 for script in /e2e/*.feed; do watch_and_record "$(basename "$script" .feed)" "$script"; done
-uinput_feeder /e2e/check_x360.script 2>/tmp/check.feeder &
+pad_feeder /e2e/check_x360.script 2>/tmp/check.feeder &
 feeder=$!
 sleep 2
 padwatch-check --once >/tmp/check_once.out 2>&1
@@ -86,7 +86,7 @@ doctor() { # NAME [as_player]
 }
 # A feeder for each case, given time to make its pad, ended after.
 start_feeder() { # SCRIPT SECONDS
-  uinput_feeder "/e2e/$1" 2>>"/tmp/${1%.script}.feeder" &
+  pad_feeder "/e2e/$1" 2>>"/tmp/${1%.script}.feeder" &
   feeder=$!
   sleep "$2"
 }
@@ -149,7 +149,7 @@ watch_and_record storm /e2e/storm.script
 # The USB Xbox 360 pad: xpad's LED command at probe, then --rumble as the
 # packets xpad sends on the OUT endpoint. The feeder removes the pad itself,
 # which unbinds the gadget for the next.
-uinput_feeder /e2e/rumble_x360usb.script 2>/tmp/rumble_x360usb.feeder &
+pad_feeder /e2e/rumble_x360usb.script 2>/tmp/rumble_x360usb.feeder &
 feeder=$!
 sleep 3
 padwatch-check --once >/tmp/rumble_once.out 2>&1

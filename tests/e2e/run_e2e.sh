@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End-to-end test through a real Linux kernel: boots Debian's kernel under
-# qemu with an initramfs made here, where uinput_feeder creates gamepads
+# qemu with an initramfs made here, where pad_feeder creates gamepads
 # exactly as their drivers present them and the unchanged padwatch binary
 # watches them through SDL. padwatch's output for each scenario, with
 # consecutive identical lines merged (a held axis writes a line per poll),
@@ -43,7 +43,7 @@ cp /bin/busybox "$root/bin/busybox"
 for module in "${modules[@]}"; do cp "$kernel/$module.ko" "$root/modules/"; done
 printf '%s\n' "${modules[@]}" >"$root/modules/order"
 cp "$padwatch" "$root/bin/padwatch"
-cp "$feeder" "$root/bin/uinput_feeder"
+cp "$feeder" "$root/bin/pad_feeder"
 cp "$check" "$root/bin/padwatch-check"
 { ldd "$padwatch"; ldd "$check"; } | grep -oE '/[^ ]+' | sort -u | while read -r lib; do
   mkdir -p "$root$(dirname "$lib")"
@@ -169,7 +169,7 @@ doctor_report unmapped | grep -q 'Problem: SDL sees a joystick but has no game c
 doctor_report unmapped | grep -q "export SDL_GAMECONTROLLERCONFIG='[0-9a-f]\{32\},padwatch test joystick,a:b0," ||
   doctor_ok=0
 doctor_report grabbed | grep -q '^=== DOCTOR grabbed status=1$' || doctor_ok=0
-doctor_report grabbed | grep -q '^  open in:  [0-9]* (uinput_feeder)' || doctor_ok=0
+doctor_report grabbed | grep -q '^  open in:  [0-9]* (pad_feeder)' || doctor_ok=0
 doctor_report grabbed | grep -q 'Why: one of the processes that have it open (above) grabbed it' || doctor_ok=0
 sed -n '/^=== HINT$/,/^=== HINT END$/p' "$log.txt" >"$work/hint.txt"
 grep -qx "padwatch: 1 game controller cannot be read by this user and will not be seen; 'padwatch-check --doctor' says why and how to fix it" \

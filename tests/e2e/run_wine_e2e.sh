@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end test of the Windows program: the unchanged padwatch.exe runs
 # under Wine inside a qemu guest booted with Debian's kernel, and sees the
-# gamepads uinput_feeder makes through Wine's own input stack (winebus with
+# gamepads pad_feeder makes through Wine's own input stack (winebus with
 # its SDL backend, HID, Wine's xinput1_4). For each scenario its output, CRs
 # stripped and consecutive identical lines merged, must equal NAME.wine.out
 # where the scenario has one (Wine's XInput legitimately differs there; the
@@ -66,7 +66,7 @@ rm -rf "$run" && mkdir -p "$run"/{bin,feeds,out}
 cp -a "$prefix" "$run/prefix"
 (cd "$run" && cmake -E tar xf "$zip" bin/padwatch.exe bin/padwatch-check.exe)
 printf '%s\n' "${recorded[@]}" >"$run/record"
-cp "$feeder" "$run/bin/uinput_feeder"
+cp "$feeder" "$run/bin/pad_feeder"
 cp "$cases"/*.feed "$cases/doctor_x360.script" "$cases/rumble_x360.script" "$cases/hid_ds4.script" \
   "$run/feeds/"
 cp "$here/wine_guest.sh" "$run/guest.sh"

@@ -49,7 +49,7 @@ for feed in /xfer/feeds/*.feed; do
   fi
   # Events reach padwatch.exe through Wine's device host some time after the
   # kernel has them: a second between them keeps their order.
-  /tmp/bin/uinput_feeder --await "$out/$name.out" --min-step 1000 "$feed" 2>"$out/$name.feeder"
+  /tmp/bin/pad_feeder --await "$out/$name.out" --min-step 1000 "$feed" 2>"$out/$name.feeder"
   feeder=$?
   fed=$(date +%s)
   # Wine notices the last removal a moment later.
@@ -97,7 +97,7 @@ wineserver -k >/dev/null 2>&1
 wineserver -w >/dev/null 2>&1
 wineserver -p
 WINEDEBUG=-all wine wineboot >/dev/null 2>&1
-/tmp/bin/uinput_feeder /xfer/feeds/doctor_x360.script 2>"$out/doctor.feeder" &
+/tmp/bin/pad_feeder /xfer/feeds/doctor_x360.script 2>"$out/doctor.feeder" &
 feeder=$!
 sleep 5
 WINEDEBUG=-all wine /tmp/bin/padwatch-check.exe --doctor >"$out/doctor.out" 2>&1
@@ -112,7 +112,7 @@ for pad in rumble_x360 hid_ds4; do
   wineserver -w >/dev/null 2>&1
   wineserver -p
   WINEDEBUG=-all wine wineboot >/dev/null 2>&1
-  /tmp/bin/uinput_feeder "/xfer/feeds/$pad.script" 2>"$out/$pad.feeder" &
+  /tmp/bin/pad_feeder "/xfer/feeds/$pad.script" 2>"$out/$pad.feeder" &
   feeder=$!
   sleep 5
   WINEDEBUG=-all wine /tmp/bin/padwatch-check.exe --once >"$out/$pad.once.out" 2>&1

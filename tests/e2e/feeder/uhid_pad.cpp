@@ -10,35 +10,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tests/e2e/feeder/ds4_reports.h"
-#include "tests/e2e/feeder/dualsense_reports.h"
 #include "tests/e2e/feeder/feeder_log.h"
-#include "tests/e2e/feeder/switch_pro_reports.h"
 
 namespace {
 
 // The pad's Bluetooth address, as its feature reports give it.
 constexpr std::array<std::uint8_t, 6> kMac = {0x00, 0x1f, 0xe2, 0x12, 0x34, 0x56};
-
-// The version each is created with: the drivers add 0x8000 for their own
-// layout, and 0x8111 is the version SDL's database maps that layout under
-// (with 0x8100 the DualShock 4's buttons come out wrong).
-constexpr std::uint16_t kVersion = 0x0111;
-
-const UhidModel kModels[] = {
-    {"ds4hid", "Sony Interactive Entertainment Wireless Controller", 0x054c, 0x09cc, kVersion,
-     ds4::ReportDescriptor, ds4::InputReport, ds4::FeatureReport,
-     [](const std::uint8_t* data, int size) { return ds4::Describe(ds4::ParseOutput(data, size)); },
-     nullptr},
-    {"dualsensehid", "Sony Interactive Entertainment DualSense Wireless Controller", 0x054c, 0x0ce6,
-     kVersion, dualsense::ReportDescriptor, dualsense::InputReport, dualsense::FeatureReport,
-     dualsense::DescribeOutput, nullptr},
-    // No feature reports: hid-nintendo asks through output reports instead.
-    {"switchprohid", "Nintendo Co., Ltd. Pro Controller", 0x057e, 0x2009, kVersion,
-     switch_pro::ReportDescriptor, switch_pro::InputReport,
-     [](std::uint8_t, const std::array<std::uint8_t, 6>&) { return std::vector<std::uint8_t>(); },
-     switch_pro::DescribeOutput, switch_pro::Replies},
-};
 
 bool Write(int fd, const uhid_event& event) {
   return write(fd, &event, sizeof event) == static_cast<ssize_t>(sizeof event);
@@ -51,13 +28,6 @@ std::string Hex(unsigned value) {
 }
 
 }  // namespace
-
-const UhidModel* FindUhidModel(const std::string& kind) {
-  for (const UhidModel& model : kModels) {
-    if (kind == model.kind) return &model;
-  }
-  return nullptr;
-}
 
 std::unique_ptr<UhidPad> UhidPad::Create(const UhidModel& model, const std::string& name,
                                          std::string* error) {
@@ -92,7 +62,7 @@ std::unique_ptr<UhidPad> UhidPad::Create(const UhidModel& model, const std::stri
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   if (!pad->started) {
-    *error = std::string("no driver started the ") + model.kind + " pad within 10 s";
+    *error = "no driver started " + name + " within 10 s";
     return nullptr;
   }
   return pad;
@@ -108,35 +78,24 @@ UhidPad::~UhidPad() {
 }
 
 bool UhidPad::Key(int code, bool down) {
-  {
-    std::lock_guard<std::mutex> lock(mutex);
-    if (!pad_state::ApplyKey(&state, code, down)) return false;
-  }
-  SendInput();
-  return true;
+  std::lock_guard<std::mutex> lock(mutex);
+  return pad_state::ApplyKey(&state, code, down);
 }
 
 bool UhidPad::Abs(int code, int value) {
-  {
-    std::lock_guard<std::mutex> lock(mutex);
-    if (!pad_state::ApplyAbs(&state, code, value)) return false;
-  }
-  SendInput();
-  return true;
+  std::lock_guard<std::mutex> lock(mutex);
+  return pad_state::ApplyAbs(&state, code, value);
 }
 
 void UhidPad::Battery(int level, bool cable) {
-  {
-    std::lock_guard<std::mutex> lock(mutex);
-    state.batteryLevel = level;
-    state.cable = cable;
-  }
-  SendInput();
+  std::lock_guard<std::mutex> lock(mutex);
+  state.batteryLevel = level;
+  state.cable = cable;
 }
 
 void UhidPad::Log(const std::string& text) const { FeederLog(name, text); }
 
-void UhidPad::SendInput() {
+void UhidPad::Send() {
   if (!started) return;
   std::lock_guard<std::mutex> lock(mutex);
   Send(model.input(state));
@@ -216,7 +175,7 @@ void UhidPad::Serve() {
     }
     const auto now = std::chrono::steady_clock::now();
     if (now >= next) {
-      SendInput();
+      Send();
       next = now + std::chrono::milliseconds(20);
     }
   }

@@ -6,8 +6,8 @@
 // output reports it sends for rumble, lights and commands, each logged to
 // standard error as "NAME: ...") and sends an input report every 20 ms, as
 // the pad does.
-#ifndef PADWATCH_TESTS_E2E_UHID_PAD_H_
-#define PADWATCH_TESTS_E2E_UHID_PAD_H_
+#ifndef PADWATCH_TESTS_E2E_FEEDER_UHID_PAD_H_
+#define PADWATCH_TESTS_E2E_FEEDER_UHID_PAD_H_
 
 #include <array>
 #include <atomic>
@@ -24,7 +24,6 @@ struct uhid_get_report_req;
 
 // The bytes of one model of pad.
 struct UhidModel {
-  const char* kind;  // the feeder's name for it: "ds4hid"
   const char* name;  // the USB manufacturer and product, as the kernel names it
   std::uint16_t vendor, product, version;
   std::vector<std::uint8_t> (*descriptor)();
@@ -38,9 +37,6 @@ struct UhidModel {
                                                        const PadState& state);
 };
 
-// The model the feeder calls kind, or null.
-const UhidModel* FindUhidModel(const std::string& kind);
-
 class UhidPad {
  public:
   // Creates the pad and waits until the driver has started it (at most
@@ -53,10 +49,12 @@ class UhidPad {
   UhidPad& operator=(const UhidPad&) = delete;
 
   // evdev keys and axes as the driver reports them (see
-  // pad_state::ApplyKey); false for one the pad does not have. The change
-  // goes out at once.
+  // pad_state::ApplyKey); false for one the pad does not have. Changes
+  // leave in one input report at the next Send (or the next report the pad
+  // sends by itself).
   bool Key(int code, bool down);
   bool Abs(int code, int value);
+  void Send();
   // The battery level (0 to 11) and the cable.
   void Battery(int level, bool cable);
 
@@ -65,7 +63,6 @@ class UhidPad {
       : model(model), name(std::move(name)), fd(fd) {}
   void Serve();
   void Answer(const uhid_get_report_req& request);
-  void SendInput();
   void Send(const std::array<std::uint8_t, 64>& report);
   void Log(const std::string& text) const;
 
@@ -79,4 +76,4 @@ class UhidPad {
   std::thread thread;
 };
 
-#endif  // PADWATCH_TESTS_E2E_UHID_PAD_H_
+#endif  // PADWATCH_TESTS_E2E_FEEDER_UHID_PAD_H_

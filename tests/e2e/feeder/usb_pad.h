@@ -1,12 +1,12 @@
-// A wired Xbox 360 pad as a real USB device: the configfs gadget the guest
+// A pad as a real USB device, a wired Xbox 360 pad: the configfs gadget the guest
 // made (045e:028e, one FunctionFS function mounted at /dev/ffs-x360) bound
 // to dummy_hcd, so that the kernel's own xpad driver probes and drives it.
 // The feeder writes the function's descriptors, sends input reports on the
 // interrupt IN endpoint, and logs every packet xpad sends on the interrupt
 // OUT endpoint (its LED command, the motors) to standard error as
 // "NAME: out ...".
-#ifndef PADWATCH_TESTS_E2E_USB_X360_H_
-#define PADWATCH_TESTS_E2E_USB_X360_H_
+#ifndef PADWATCH_TESTS_E2E_FEEDER_USB_PAD_H_
+#define PADWATCH_TESTS_E2E_FEEDER_USB_PAD_H_
 
 #include <array>
 #include <atomic>
@@ -19,26 +19,26 @@
 
 #include "tests/e2e/feeder/x360_reports.h"
 
-class UsbX360 {
+class UsbPad {
  public:
   // Binds the gadget and waits until xpad has probed it (its LED command
   // arrived; at most 60 s). Null, with the reason in *error, when it cannot.
-  static std::unique_ptr<UsbX360> Create(const std::string& name, std::string* error);
+  static std::unique_ptr<UsbPad> Create(const std::string& name, std::string* error);
   // Unbinds the gadget: the host sees the pad unplugged, and the function
   // takes new descriptors for the next pad.
-  ~UsbX360();
-  UsbX360(const UsbX360&) = delete;
-  UsbX360& operator=(const UsbX360&) = delete;
+  ~UsbPad();
+  UsbPad(const UsbPad&) = delete;
+  UsbPad& operator=(const UsbPad&) = delete;
 
   // evdev keys and axes as xpad reports them (see x360::ApplyKey); false for
-  // one the pad does not have. Each change is queued as one report, sent
+  // one the pad does not have. Send queues the changes as one report, sent
   // when the host polls for it.
   bool Key(int code, bool down);
   bool Abs(int code, int value);
+  void Send();
 
  private:
-  explicit UsbX360(std::string name) : name(std::move(name)) {}
-  void Queue();
+  explicit UsbPad(std::string name) : name(std::move(name)) {}
   void ServeControl();
   void WriteReports();
   void ReadOutput();
@@ -56,4 +56,4 @@ class UsbX360 {
   std::atomic<bool> controlDone{false}, writerDone{false}, readerDone{false};
 };
 
-#endif  // PADWATCH_TESTS_E2E_USB_X360_H_
+#endif  // PADWATCH_TESTS_E2E_FEEDER_USB_PAD_H_

@@ -1,4 +1,4 @@
-#include "tests/e2e/feeder/usb_x360.h"
+#include "tests/e2e/feeder/usb_pad.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -70,9 +70,9 @@ std::string FirstUdc() {
 
 }  // namespace
 
-std::unique_ptr<UsbX360> UsbX360::Create(const std::string& name, std::string* error) {
+std::unique_ptr<UsbPad> UsbPad::Create(const std::string& name, std::string* error) {
   InstallWakeSignal();
-  std::unique_ptr<UsbX360> pad(new UsbX360(name));
+  std::unique_ptr<UsbPad> pad(new UsbPad(name));
   const std::string dir = kFunctionFs;
   pad->ep0 = open((dir + "/ep0").c_str(), O_RDWR | O_CLOEXEC);
   if (pad->ep0 < 0) {
@@ -114,7 +114,7 @@ std::unique_ptr<UsbX360> UsbX360::Create(const std::string& name, std::string* e
   return pad;
 }
 
-UsbX360::~UsbX360() {
+UsbPad::~UsbPad() {
   // Unbinding disconnects the pad and ends the transfers waiting on it.
   if (!WriteFile(kGadgetUdc, "\n")) Log("unbind failed");
   {
@@ -130,36 +130,28 @@ UsbX360::~UsbX360() {
   }
 }
 
-bool UsbX360::Key(int code, bool down) {
-  {
-    std::lock_guard<std::mutex> lock(mutex);
-    if (!x360::ApplyKey(&state, code, down)) return false;
-  }
-  Queue();
-  return true;
+bool UsbPad::Key(int code, bool down) {
+  std::lock_guard<std::mutex> lock(mutex);
+  return x360::ApplyKey(&state, code, down);
 }
 
-bool UsbX360::Abs(int code, int value) {
-  {
-    std::lock_guard<std::mutex> lock(mutex);
-    if (!x360::ApplyAbs(&state, code, value)) return false;
-  }
-  Queue();
-  return true;
+bool UsbPad::Abs(int code, int value) {
+  std::lock_guard<std::mutex> lock(mutex);
+  return x360::ApplyAbs(&state, code, value);
 }
 
-void UsbX360::Queue() {
+void UsbPad::Send() {
   std::lock_guard<std::mutex> lock(mutex);
   queue.push_back(x360::InputReport(state));
   changed.notify_all();
 }
 
-void UsbX360::Log(const std::string& text) const { FeederLog(name, text); }
+void UsbPad::Log(const std::string& text) const { FeederLog(name, text); }
 
 // ep0 carries FunctionFS's events. The USB core answers the standard
 // requests itself; a request for the interface would come here: it is
 // logged and stalled, as the pad does not answer any.
-void UsbX360::ServeControl() {
+void UsbPad::ServeControl() {
   while (!stopping) {
     pollfd p{ep0, POLLIN, 0};
     if (poll(&p, 1, 100) <= 0) continue;
@@ -181,7 +173,7 @@ void UsbX360::ServeControl() {
   controlDone = true;
 }
 
-void UsbX360::WriteReports() {
+void UsbPad::WriteReports() {
   while (!stopping) {
     std::array<std::uint8_t, x360::kReportSize> report;
     {
@@ -202,7 +194,7 @@ void UsbX360::WriteReports() {
   writerDone = true;
 }
 
-void UsbX360::ReadOutput() {
+void UsbPad::ReadOutput() {
   while (!stopping) {
     std::uint8_t packet[64];
     const ssize_t n = read(out, packet, sizeof packet);
