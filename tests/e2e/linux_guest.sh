@@ -1,9 +1,10 @@
-#!/bin/busybox sh
-# The Linux guest's /init (run_e2e.sh puts it in the initramfs): loads the
-# modules, makes the USB gadget, plays every case with padwatch and the
-# recorder watching, then the checks of padwatch-check, and prints each
-# result between "=== NAME" lines for the host to compare.
+#!/bin/bash
+# The Linux guest's /init (run_e2e.sh puts it in the initramfs, with bash and
+# busybox for the rest): loads the modules, makes the USB gadget, then runs
+# each case's guest part (linux_cases.sh), which prints its results between
+# "=== NAME" lines for the host to check.
 /bin/busybox --install -s /bin
+export PATH=/bin
 mount -t proc proc /proc
 mount -t sysfs sysfs /sys
 mount -t devtmpfs devtmpfs /dev
@@ -29,6 +30,8 @@ mount -t functionfs x360 /dev/ffs-x360
 # No udev daemon here: SDL watches /dev/input itself.
 export SDL_JOYSTICK_DISABLE_UDEV=1
 echo
+# The cases' tools.
+#
 # watch_and_record NAME SCRIPT: padwatch watches the pads the feeder plays,
 # and beside it a recording of the same pads, to be replayed on the host.
 watch_and_record() {
@@ -55,23 +58,7 @@ watch_and_record() {
   cat "/tmp/$name.scn"
   echo "=== RECORDING END $name"
 }
-for script in /e2e/*.feed; do watch_and_record "$(basename "$script" .feed)" "$script"; done
-pad_feeder /e2e/check_x360.script 2>/tmp/check.feeder &
-feeder=$!
-sleep 2
-padwatch-check --once >/tmp/check_once.out 2>&1
-once=$?
-sleep 1
-padwatch-check --rate 3 >/tmp/check_rate.out 2>&1
-rate=$?
-wait "$feeder"
-echo "=== CHECK once=$once rate=$rate feeder=$?"
-cat /tmp/check_once.out /tmp/check_rate.out /tmp/check.feeder
-echo "=== CHECK END"
-# The doctor, for a user who is not root. devtmpfs leaves every node to root
-# alone (0600) and no udev runs: the fix is the one for a system without
-# udev, applied here as printed (busybox has no sudo, and no usermod: the
-# group file is edited as usermod -aG would).
+# The doctor's cases run as a user who is not root.
 mkdir -p /etc
 printf 'root:x:0:0::/:/bin/sh\nplayer:x:1000:1000::/tmp:/bin/sh\n' >/etc/passwd
 printf 'root:x:0:\ninput:x:101:\nplayer:x:1000:\n' >/etc/group
@@ -84,7 +71,7 @@ doctor() { # NAME [as_player]
   cat "/tmp/doctor_$name.out"
   echo "=== DOCTOR END $name"
 }
-# A feeder for each case, given time to make its pad, ended after.
+# A feeder for a case, given SECONDS to make its pad, ended after.
 start_feeder() { # SCRIPT SECONDS
   pad_feeder "/e2e/$1" 2>>"/tmp/${1%.script}.feeder" &
   feeder=$!
@@ -94,103 +81,21 @@ stop_feeder() {
   kill "$feeder"
   wait "$feeder"
 }
-start_feeder doctor_x360.script 2
-doctor denied as_player
-as_player 'padwatch >/tmp/hint.out 2>/tmp/hint.err & sleep 2; kill -INT $!; wait $!'
-echo "=== HINT"
-cat /tmp/hint.err
-echo "=== HINT END"
-grep '^    Fix: sudo chgrp' /tmp/doctor_denied.out | sed 's/^    Fix: //; s/sudo //g' >/tmp/fix.sh
-sh -x /tmp/fix.sh
-sed -i 's/^input:x:101:$/input:x:101:player/' /etc/group
-doctor fixed as_player
-stop_feeder
-start_feeder doctor_stick.script 2
-doctor unmapped
-stop_feeder
-start_feeder doctor_grab.script 3
-doctor grabbed
-stop_feeder
-cat /tmp/doctor_*.feeder
-# Rumble through the kernel: the Xbox 360 pad declares FF_RUMBLE, and the
-# feeder logs each effect SDL uploads and plays.
-start_feeder rumble_x360.script 2
-padwatch-check --once >/tmp/rumble_once.out 2>&1
-once=$?
-padwatch-check --rumble >/tmp/rumble.out 2>&1
-rumble=$?
-stop_feeder
-echo "=== RUMBLE x360 once=$once rumble=$rumble"
-cat /tmp/rumble_once.out /tmp/rumble.out /tmp/rumble_x360.feeder
-echo "=== RUMBLE END x360"
-# A pad whose program never answers force feedback: SIGTERM 3 s into
-# --rumble must be answered at once on standard error, and the program must
-# end when the request under way is given up (SDL's upload and its one
-# retry, 30 s each in uinput), without another request of its own.
-start_feeder rumble_mute.script 2
-started=$(date +%s)
-padwatch-check --rumble >/tmp/mute.out 2>/tmp/mute.err &
-check=$!
-sleep 3
-kill -TERM "$check"
-sleep 1
-cp /tmp/mute.err /tmp/mute.err.at4s
-wait "$check"
-mute=$?
-echo "=== MUTE rumble=$mute seconds=$(( $(date +%s) - started ))"
-stop_feeder
-cat /tmp/mute.err.at4s
-echo "=== MUTE OUT"
-cat /tmp/mute.out
-echo "=== MUTE END"
-# A storm of pads that live for a moment, watched and recorded as the
-# scenarios are.
-watch_and_record storm /e2e/storm.script
-# The USB Xbox 360 pad: xpad's LED command at probe, then --rumble as the
-# packets xpad sends on the OUT endpoint. The feeder removes the pad itself,
-# which unbinds the gadget for the next.
-pad_feeder /e2e/rumble_x360usb.script 2>/tmp/rumble_x360usb.feeder &
-feeder=$!
-sleep 3
-padwatch-check --once >/tmp/rumble_once.out 2>&1
-once=$?
-padwatch-check --rumble >/tmp/rumble.out 2>&1
-rumble=$?
-touch /tmp/x360usb_done
-wait "$feeder"
-echo "=== RUMBLE x360usb once=$once rumble=$rumble feeder=$?"
-cat /tmp/rumble_once.out /tmp/rumble.out /tmp/rumble_x360usb.feeder
-echo "=== RUMBLE END x360usb"
-# The DualShock 4 through uhid and hid-sony, and the DualSense through
-# hid-playstation: their battery at four levels, their rumble as the
-# driver's output reports, and the doctor on the DualShock 4's hidraw node,
-# which devtmpfs leaves to root while the event nodes are given to the group
-# input (the player is in it since the fix above).
-for pad in ds4 dualsense switchpro; do
-  start_feeder "hid_$pad.script" 3
-  for level in 1 2 3 4; do
-    padwatch-check --once >"/tmp/hid_once$level.out" 2>&1
-    echo "=== HID $pad ONCE $level status=$?"
-    cat "/tmp/hid_once$level.out"
-    echo "=== HID $pad ONCE END $level"
-    touch "/tmp/battery$level"
-    sleep 1
-  done
-  rm -f /tmp/battery*
-  padwatch-check --rumble >/tmp/hid_rumble.out 2>&1
-  echo "=== HID $pad RUMBLE status=$?"
-  cat /tmp/hid_rumble.out
-  echo "=== HID $pad RUMBLE END"
-  if [ $pad = ds4 ]; then
-    chgrp input /dev/input/event*
-    chmod 0660 /dev/input/event*
-    doctor hidraw as_player
-  fi
-  sleep 1  # the driver's rumble worker may still send the last, silent report
-  stop_feeder
-  echo "=== HID $pad FEEDER"
-  cat "/tmp/hid_$pad.feeder"
-  echo "=== HID $pad FEEDER END"
+# padwatch-check --once, then --rumble, on the pad there: their outputs in
+# /tmp/rumble_once.out and /tmp/rumble.out, their statuses in $once and
+# $rumble.
+once_then_rumble() {
+  padwatch-check --once >/tmp/rumble_once.out 2>&1
+  once=$?
+  padwatch-check --rumble >/tmp/rumble.out 2>&1
+  rumble=$?
+}
+
+source /e2e/linux_cases.sh
+for each in "${linux_cases[@]}"; do
+  started=$(date +%s)
+  "guest_$each"
+  echo "=== TIME $each $(($(date +%s) - started)) s"
 done
 dmesg | grep -i -E 'sony|playstation|nintendo|hid|xpad|usb|gadget|ffs' | tail -n 60
 echo "=== ALL DONE"

@@ -1,0 +1,371 @@
+# The Linux guest's cases, each written once: guest_NAME runs in the guest
+# (linux_guest.sh calls them in the order of linux_cases) and prints its
+# results between "=== ..." lines on the console; check_NAME, beside it,
+# runs on the host (run_e2e.sh) and reads them back from the console's
+# plain text, $log.txt, saying "ok" or "FAIL" and setting failed=1 on a
+# failure. Some cases build on the ones before: the doctor's fix lets the
+# player read the event nodes the HID pads' doctor then finds.
+linux_cases=(scenarios check doctor rumble_x360 mute storm rumble_x360usb hid_pads)
+
+# Every scenario, ds4_pad again through hid-sony, hid-playstation and
+# hid-nintendo, and the Xbox 360 ones through xpad (NAME.KIND plays NAME's
+# feed on KIND): padwatch's output, its lines merged where they repeat, must
+# be NAME.KIND.out, or NAME.out where there is none. (On the Switch Pro
+# Controller, SDL names the buttons by their labels, which Nintendo puts the
+# other way round: the bottom button, BTN_SOUTH, is B.) Beside padwatch,
+# padwatch-check --record: the recording, replayed on the host, must print
+# every line padwatch printed, in the same order, but for how often each
+# "with value" line repeats.
+guest_scenarios() {
+  local feed
+  for feed in /e2e/*.feed; do watch_and_record "$(basename "$feed" .feed)" "$feed"; done
+}
+check_scenarios() {
+  local name header expected others other
+  for name in "${scenarios[@]}"; do
+    section "BEGIN $name " "STDERR $name" >"$work/$name.actual"
+    header=$(grep "^=== BEGIN $name " "$log.txt" || echo "=== BEGIN $name (missing)")
+    # shellcheck disable=SC2046
+    if matches_any "$work/$name.actual" $(expected_for "$name") >"$work/$name.diff" &&
+       grep -q "padwatch=0 feeder=0" <<<"$header"; then
+      echo "ok   $name ($(cat "$work/$name.diff"))"
+    else
+      echo "FAIL $name ($header)"
+      cat "$work/$name.diff"
+      sed -n "/^=== STDERR $name\$/,/^=== END $name\$/p" "$log.txt"
+      failed=1
+    fi
+  done
+  for name in "${scenarios[@]}"; do
+    section "RECORDING $name " "RECORDING END $name" >"$work/$name.recording.scn"
+    header=$(grep "^=== RECORDING $name " "$log.txt" || echo "(missing)")
+    "$replay" "$work/$name.recording.scn" >"$work/$name.replayed" 2>"$work/$name.replay.err" || true
+    without_repeats "$work/$name.actual" >"$work/$name.live.cmp"
+    without_repeats "$work/$name.replayed" >"$work/$name.replayed.cmp"
+    # Where the kernel leaves the order of two lines open (the scenario says
+    # so and has an alternative expected output), padwatch and the recorder,
+    # polling at different moments, may each see a different one.
+    others=()
+    for expected in $(expected_for "$name"); do
+      without_repeats "$expected" >"$work/$name.$(basename "$expected").cmp"
+      others+=("$work/$name.$(basename "$expected").cmp")
+    done
+    if grep -q "recorder=0" <<<"$header" &&
+       diff -u "$work/$name.live.cmp" "$work/$name.replayed.cmp" >"$work/$name.replay.diff"; then
+      echo "ok   $name recorded and replayed: $(wc -l <"$work/$name.live.cmp") lines as padwatch" \
+           "printed them ($(wc -c <"$work/$name.recording.scn") bytes of recording)"
+    elif grep -q "recorder=0" <<<"$header" && [ ${#others[@]} -gt 1 ] &&
+         other=$(matches_any "$work/$name.replayed.cmp" "${others[@]}"); then
+      echo "ok   $name recorded and replayed: the recorder saw the other order the kernel" \
+           "allows ($other), padwatch $(matches_any "$work/$name.live.cmp" "${others[@]}" || true)"
+    else
+      echo "FAIL $name recorded and replayed ($header)"
+      cat "$work/$name.replay.diff" "$work/$name.replay.err"
+      failed=1
+    fi
+  done
+}
+
+# padwatch-check on an Xbox 360 pad: --once names it with its ids, and
+# --rate finds the 250 Hz the feeder plays, the median interval within 15%
+# of 4 ms. (The mean suffers from every moment the emulated guest is not
+# scheduled; the median does not.)
+guest_check() {
+  local once rate
+  pad_feeder /e2e/check_x360.script 2>/tmp/check.feeder &
+  feeder=$!
+  sleep 2
+  padwatch-check --once >/tmp/check_once.out 2>&1
+  once=$?
+  sleep 1
+  padwatch-check --rate 3 >/tmp/check_rate.out 2>&1
+  rate=$?
+  wait "$feeder"
+  echo "=== CHECK once=$once rate=$rate feeder=$?"
+  cat /tmp/check_once.out /tmp/check_rate.out /tmp/check.feeder
+  echo "=== CHECK END"
+}
+check_check() {
+  local rate_line median mean
+  sed -n '/^=== CHECK once=/,/^=== CHECK END$/p' "$log.txt" >"$work/check.actual"
+  rate_line=$(grep '^Slot 0: ' "$work/check.actual" | grep ' reports; ' || true)
+  median=$(sed -n 's/.*, median \([0-9.]*\) ms.*/\1/p' <<<"$rate_line")
+  mean=$(sed -n 's/.*mean rate \([0-9.]*\) Hz.*/\1/p' <<<"$rate_line")
+  if grep -q '^=== CHECK once=0 rate=0 feeder=0$' "$work/check.actual" &&
+     grep -q '^  Name:     .*360' "$work/check.actual" &&
+     grep -qx '  Ids:      045e:028e' "$work/check.actual" &&
+     grep -q ', usual rate 250 Hz;' <<<"$rate_line" &&
+     awk -v m="$median" 'BEGIN { exit !(m >= 3.4 && m <= 4.6) }'; then
+    echo "ok   padwatch-check (median interval $median ms, mean rate $mean Hz)"
+  else
+    echo "FAIL padwatch-check"
+    cat "$work/check.actual"
+    failed=1
+  fi
+}
+
+# padwatch-check --doctor, for a user who is not root: each fault named with
+# its fix, the fix applied in the guest as printed makes it all good, and
+# padwatch's hint. devtmpfs leaves every node to root alone (0600) and no
+# udev runs: the fix is the one for a system without udev, applied as
+# printed (busybox has no sudo, and no usermod: the group file is edited as
+# usermod -aG would).
+guest_doctor() {
+  start_feeder doctor_x360.script 2
+  doctor denied as_player
+  as_player 'padwatch >/tmp/hint.out 2>/tmp/hint.err & sleep 2; kill -INT $!; wait $!'
+  echo "=== HINT"
+  cat /tmp/hint.err
+  echo "=== HINT END"
+  grep '^    Fix: sudo chgrp' /tmp/doctor_denied.out | sed 's/^    Fix: //; s/sudo //g' >/tmp/fix.sh
+  sh -x /tmp/fix.sh
+  sed -i 's/^input:x:101:$/input:x:101:player/' /etc/group
+  doctor fixed as_player
+  stop_feeder
+  start_feeder doctor_stick.script 2
+  doctor unmapped
+  stop_feeder
+  start_feeder doctor_grab.script 3
+  doctor grabbed
+  stop_feeder
+  cat /tmp/doctor_*.feeder
+}
+check_doctor() {
+  local ok=1
+  doctor_report denied | grep -q '^=== DOCTOR denied status=1$' || ok=0
+  doctor_report denied | grep -q 'Problem: you cannot read /dev/input/event[0-9]*, so padwatch' || ok=0
+  doctor_report denied |
+    grep -q '^    Fix: sudo chgrp input /dev/input/event[0-9]* && sudo chmod 0660' || ok=0
+  doctor_report denied | grep -q '^         sudo usermod -aG input player ' || ok=0
+  doctor_report fixed | grep -q '^=== DOCTOR fixed status=0$' || ok=0
+  doctor_report fixed | grep -q '^Every controller is fully usable\.$' || ok=0
+  doctor_report fixed | grep -q 'SDL:      a game controller, ' || ok=0
+  doctor_report unmapped | grep -q '^=== DOCTOR unmapped status=1$' || ok=0
+  doctor_report unmapped |
+    grep -q 'Problem: SDL sees a joystick but has no game controller mapping' || ok=0
+  doctor_report unmapped |
+    grep -q "export SDL_GAMECONTROLLERCONFIG='[0-9a-f]\{32\},padwatch test joystick,a:b0," || ok=0
+  doctor_report grabbed | grep -q '^=== DOCTOR grabbed status=1$' || ok=0
+  doctor_report grabbed | grep -q '^  open in:  [0-9]* (pad_feeder)' || ok=0
+  doctor_report grabbed |
+    grep -q 'Why: one of the processes that have it open (above) grabbed it' || ok=0
+  section "HINT" "HINT END" >"$work/hint.txt"
+  grep -qx "padwatch: 1 game controller cannot be read by this user and will not be seen; 'padwatch-check --doctor' says why and how to fix it" \
+    "$work/hint.txt" || ok=0
+  if [ $ok = 1 ]; then
+    echo "ok   padwatch-check --doctor: unreadable node, its fix, no mapping, a grab; padwatch's hint"
+  else
+    echo "FAIL padwatch-check --doctor"
+    cat "$work"/doctor_*.txt "$work/hint.txt"
+    failed=1
+  fi
+}
+
+# Rumble through the kernel: the Xbox 360 pad declares FF_RUMBLE, and
+# padwatch-check --rumble's strengths arrive as the effects the feeder logs,
+# in order (rumble_x360.log).
+guest_rumble_x360() {
+  start_feeder rumble_x360.script 2
+  once_then_rumble
+  stop_feeder
+  echo "=== RUMBLE x360 once=$once rumble=$rumble"
+  cat /tmp/rumble_once.out /tmp/rumble.out /tmp/rumble_x360.feeder
+  echo "=== RUMBLE END x360"
+}
+check_rumble_x360() {
+  section "RUMBLE x360 " "RUMBLE END x360" >"$work/rumble_x360.txt"
+  if grep -q '^=== RUMBLE x360 once=0 rumble=0$' "$log.txt" &&
+     grep -qx '  Type:     gamepad, wired, vibration' "$work/rumble_x360.txt" &&
+     grep -qx 'Slot 0: low-frequency motor accepted, high-frequency motor accepted' \
+       "$work/rumble_x360.txt" &&
+     grep '^pad: ff ' "$work/rumble_x360.txt" |
+       diff -u "$cases/rumble_x360.log" - >"$work/rumble_x360.diff"; then
+    echo "ok   rumble on the Xbox 360 pad: $(grep -c '^pad: ff upload' "$work/rumble_x360.txt")" \
+         "effects uploaded and played as asked"
+  else
+    echo "FAIL rumble on the Xbox 360 pad"
+    cat "$work/rumble_x360.txt" "$work/rumble_x360.diff"
+    failed=1
+  fi
+}
+
+# A pad whose program never answers force feedback: SIGTERM 3 s into
+# --rumble must be answered at once on standard error, and the program must
+# end when the request under way is given up (SDL's upload and its one
+# retry, 30 s each in uinput), without another request of its own.
+guest_mute() {
+  local started check mute
+  start_feeder rumble_mute.script 2
+  started=$(date +%s)
+  padwatch-check --rumble >/tmp/mute.out 2>/tmp/mute.err &
+  check=$!
+  sleep 3
+  kill -TERM "$check"
+  sleep 1
+  cp /tmp/mute.err /tmp/mute.err.at4s
+  wait "$check"
+  mute=$?
+  echo "=== MUTE rumble=$mute seconds=$(($(date +%s) - started))"
+  stop_feeder
+  cat /tmp/mute.err.at4s
+  echo "=== MUTE OUT"
+  cat /tmp/mute.out
+  echo "=== MUTE END"
+}
+check_mute() {
+  local header seconds
+  section "MUTE " "MUTE OUT" >"$work/mute.err"
+  header=$(grep '^=== MUTE rumble=' "$log.txt" || echo "=== MUTE (missing)")
+  seconds=$(sed -n 's/.* seconds=\([0-9]*\)$/\1/p' <<<"$header")
+  if grep -q '^=== MUTE rumble=0 ' <<<"$header" && [ -n "$seconds" ] &&
+     [ "$seconds" -ge 50 ] && [ "$seconds" -le 80 ] &&
+     grep -q '^padwatch-check: stopping once the controller in slot 0 answers the rumble request, at most 60 s' \
+       "$work/mute.err"; then
+    echo "ok   rumble on a pad that never answers: told at once, ended after $seconds s"
+  else
+    echo "FAIL rumble on a pad that never answers ($header)"
+    cat "$work/mute.err"
+    section "MUTE OUT" "MUTE END"
+    failed=1
+  fi
+}
+
+# A storm of pads that live for a moment, watched and recorded as the
+# scenarios are: the recording replays to what padwatch printed.
+guest_storm() { watch_and_record storm /e2e/storm.script; }
+check_storm() {
+  local header
+  section "BEGIN storm " "STDERR storm" >"$work/storm.actual"
+  section "RECORDING storm " "RECORDING END storm" >"$work/storm.recording.scn"
+  header="$(grep '^=== BEGIN storm ' "$log.txt" || echo "=== BEGIN storm (missing)")"
+  header+=" $(grep '^=== RECORDING storm ' "$log.txt" || true)"
+  "$replay" "$work/storm.recording.scn" >"$work/storm.replayed" 2>&1 || true
+  if grep -q 'padwatch=0 feeder=0 .*recorder=0$' <<<"$header" &&
+     diff -u <(without_repeats "$work/storm.actual") <(without_repeats "$work/storm.replayed") \
+       >"$work/storm.diff"; then
+    echo "ok   a storm of pads recorded and replayed as padwatch printed it:" \
+         "$(grep -c '^Controller connected!' "$work/storm.actual") connections," \
+         "$(grep -c '^Button \[A\] pressed' "$work/storm.actual") presses"
+  else
+    echo "FAIL a storm of pads recorded and replayed ($header)"
+    cat "$work/storm.diff"
+    failed=1
+  fi
+}
+
+# The USB Xbox 360 pad: xpad's LED command at probe, then --rumble as the
+# packets xpad sends on the OUT endpoint (rumble_x360usb.log). The feeder
+# removes the pad itself, which unbinds the gadget for the next.
+guest_rumble_x360usb() {
+  pad_feeder /e2e/rumble_x360usb.script 2>/tmp/rumble_x360usb.feeder &
+  feeder=$!
+  sleep 3
+  once_then_rumble
+  touch /tmp/x360usb_done
+  wait "$feeder"
+  echo "=== RUMBLE x360usb once=$once rumble=$rumble feeder=$?"
+  cat /tmp/rumble_once.out /tmp/rumble.out /tmp/rumble_x360usb.feeder
+  echo "=== RUMBLE END x360usb"
+}
+check_rumble_x360usb() {
+  section "RUMBLE x360usb " "RUMBLE END x360usb" >"$work/rumble_x360usb.txt"
+  if grep -q '^=== RUMBLE x360usb once=0 rumble=0 feeder=0$' "$log.txt" &&
+     grep -qx '  Ids:      045e:028e' "$work/rumble_x360usb.txt" &&
+     grep -qx '  Type:     gamepad, wired, vibration' "$work/rumble_x360usb.txt" &&
+     grep '^pad: ' "$work/rumble_x360usb.txt" |
+       diff -u "$cases/rumble_x360usb.log" - >"$work/rumble_x360usb.diff"; then
+    echo "ok   rumble on the Xbox 360 pad through xpad: the LED command, then" \
+         "$(grep -c ': rumble ' "$work/rumble_x360usb.txt") rumble packets"
+  else
+    echo "FAIL rumble on the Xbox 360 pad through xpad"
+    cat "$work/rumble_x360usb.txt" "$work/rumble_x360usb.diff"
+    failed=1
+  fi
+}
+
+# The DualShock 4 through uhid and hid-sony, the DualSense through
+# hid-playstation, the Switch Pro Controller through hid-nintendo: their
+# identity, their battery as the kernel publishes it at four levels (the
+# Sony drivers in percent, hid-nintendo as a level only), rumble as the
+# driver's output reports (hid_PAD.log: the probe's requests, the lights,
+# then the motors), and the doctor on the DualShock 4's hidraw node, which
+# devtmpfs leaves to root while the event nodes are given to the group input
+# (the player is in it since the doctor's fix).
+guest_hid_pads() {
+  local pad level
+  for pad in ds4 dualsense switchpro; do
+    start_feeder "hid_$pad.script" 3
+    for level in 1 2 3 4; do
+      padwatch-check --once >"/tmp/hid_once$level.out" 2>&1
+      echo "=== HID $pad ONCE $level status=$?"
+      cat "/tmp/hid_once$level.out"
+      echo "=== HID $pad ONCE END $level"
+      touch "/tmp/battery$level"
+      sleep 1
+    done
+    rm -f /tmp/battery*
+    padwatch-check --rumble >/tmp/hid_rumble.out 2>&1
+    echo "=== HID $pad RUMBLE status=$?"
+    cat /tmp/hid_rumble.out
+    echo "=== HID $pad RUMBLE END"
+    if [ $pad = ds4 ]; then
+      chgrp input /dev/input/event*
+      chmod 0660 /dev/input/event*
+      doctor hidraw as_player
+    fi
+    sleep 1  # the driver's rumble worker may still send the last, silent report
+    stop_feeder
+    echo "=== HID $pad FEEDER"
+    cat "/tmp/hid_$pad.feeder"
+    echo "=== HID $pad FEEDER END"
+  done
+}
+check_hid_pads() {
+  local sony=("medium (55%, discharging)" "low (15%, discharging)" "full (75%, charging)"
+              "full (100%, full)")
+  local nintendo=("medium (discharging)" "empty (discharging)" "full (charging)" "full (full)")
+  local pad ok sdl_name ids batteries level once
+  for pad in ds4 dualsense switchpro; do
+    ok=1
+    case $pad in
+      ds4) sdl_name="PS4 Controller" ids=054c:09cc batteries=("${sony[@]}") ;;
+      dualsense) sdl_name="PS5 Controller" ids=054c:0ce6 batteries=("${sony[@]}") ;;
+      switchpro) sdl_name="Nintendo Switch Pro Controller" ids=057e:2009
+                 batteries=("${nintendo[@]}") ;;
+    esac
+    for level in 1 2 3 4; do
+      once="$work/hid_${pad}_once$level.txt"
+      section "HID $pad ONCE $level " "HID $pad ONCE END $level" >"$once"
+      grep -q "^=== HID $pad ONCE $level status=0\$" "$log.txt" &&
+        grep -qx "  Name:     $sdl_name" "$once" && grep -qx "  Ids:      $ids" "$once" &&
+        grep -qx '  Type:     gamepad, wired, vibration' "$once" &&
+        grep -qxF "  Battery:  other, level ${batteries[$((level - 1))]}" "$once" ||
+        { ok=0; cat "$once"; }
+    done
+    section "HID $pad RUMBLE " "HID $pad RUMBLE END" >"$work/hid_${pad}_rumble.txt"
+    grep -q "^=== HID $pad RUMBLE status=0\$" "$log.txt" &&
+      grep -qx 'Slot 0: low-frequency motor accepted, high-frequency motor accepted' \
+        "$work/hid_${pad}_rumble.txt" ||
+      { ok=0; cat "$work/hid_${pad}_rumble.txt"; }
+    # Merged repeats: a driver may send the same report again (hid-nintendo's
+    # rumble worker does, as often as it is woken).
+    section "HID $pad FEEDER" "HID $pad FEEDER END" | uniq >"$work/hid_$pad.log"
+    diff -u "$cases/hid_$pad.log" "$work/hid_$pad.log" || ok=0
+    if [ $pad = ds4 ]; then
+      doctor_report hidraw | grep -q '^=== DOCTOR hidraw status=1$' || ok=0
+      doctor_report hidraw |
+        grep -q '^  Problem: you cannot read and write /dev/hidraw0, so SDL reads this PlayStation pad through evdev' ||
+        ok=0
+      doctor_report hidraw |
+        grep -q '^    Fix: sudo chgrp input /dev/hidraw0 && sudo chmod 0660 /dev/hidraw0$' || ok=0
+    fi
+    if [ $ok = 1 ]; then
+      echo "ok   $sdl_name through the kernel's driver: battery ${batteries[*]};" \
+           "rumble as output reports$([ $pad = ds4 ] && echo "; the doctor on its hidraw node")"
+    else
+      echo "FAIL $sdl_name through the kernel's driver"
+      [ $pad = ds4 ] && cat "$work/doctor_hidraw.txt"
+      failed=1
+    fi
+  done
+}
