@@ -19,7 +19,7 @@
 # The guest's root is the host's /usr and /etc over 9p, read-only, with tmpfs
 # for everything written; WORKDIR/wine/run is shared read-write for the
 # results. The Wine prefix is made once per build folder and copied for
-# each run; Wine is restarted for each scenario. Runs only with
+# each run; Wine starts once in the guest and serves every scenario. Runs only with
 # PADWATCH_E2E=1; exits 77 (skipped) when qemu or Wine cannot start.
 set -euo pipefail
 zipdir=$1
@@ -67,7 +67,7 @@ cp -a "$prefix" "$run/prefix"
 (cd "$run" && cmake -E tar xf "$zip" bin/padwatch.exe bin/padwatch-check.exe)
 printf '%s\n' "${recorded[@]}" >"$run/record"
 cp "$feeder" "$run/bin/pad_feeder"
-cp "$cases"/*.feed "$cases/doctor_x360.script" "$cases/rumble_x360.script" "$cases/hid_ds4.script" \
+cp "$cases"/*.feed "$cases/rumble_x360.script" "$cases/hid_ds4.script" \
   "$run/feeds/"
 cp "$here/wine_guest.sh" "$run/guest.sh"
 
@@ -155,7 +155,7 @@ for feed in "$cases"/*.feed; do
   fi
   # Wine's device host dying shows only in its log: never a silent pass.
   if grep -hE 'Unhandled (page fault|exception)|wine: .*(crash|died)|has died' \
-       "$out".wine.log >/dev/null 2>&1; then
+       "$run/out/wine.log" >/dev/null 2>&1; then
     problems+=("Wine crashed")
   fi
   if [ ${#problems[@]} -eq 0 ]; then
@@ -163,7 +163,7 @@ for feed in "$cases"/*.feed; do
   else
     echo "FAIL $name: ${problems[*]} ($header)"
     [ -f "$out.diff" ] && cat "$out.diff"
-    for file in "$out.err" "$out.feeder" "$out.wine.log"; do
+    for file in "$out.err" "$out.feeder" "$run/out/wine.log"; do
       [ -s "$file" ] && { echo "--- $(basename "$file")"; tail -n 40 "$file"; }
     done
     failed=1

@@ -1,10 +1,11 @@
 #!/bin/bash
 # Runs inside the Wine end-to-end guest (a chroot of the host's /usr and /etc
-# over 9p), for each scenario in /xfer/feeds: a fresh start of Wine,
+# over 9p): Wine started once, then for each scenario in /xfer/feeds
 # padwatch.exe watching, the feeder playing the scenario once padwatch has
 # announced each pad, then Ctrl+C. In the scenarios named in /xfer/record,
 # padwatch-check.exe --record runs beside padwatch.exe, stopped the same way.
-# Results go to /xfer/out and one line per scenario to the console.
+# Then padwatch-check.exe --doctor, --once and --rumble on two pads. Results
+# go to /xfer/out and one line per scenario to the console.
 set -u
 export HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin LANG=C.UTF-8
 export WINEPREFIX=/xfer/prefix
@@ -20,25 +21,41 @@ out=/xfer/out
 mkdir -p /tmp/bin && cp /xfer/bin/* /tmp/bin/
 
 echo  # the firmware's last words stay on a line of their own
-announced=0
 guest_start=$(date +%s)
+# A persistent server: otherwise it ends the services (the device host
+# among them) as soon as wineboot, the last program, has ended. The
+# services write their errors where this first Wine process does.
+wineserver -p
+if WINEDEBUG=err+all,fixme-all wine wineboot >"$out/wine.log" 2>&1; then
+  echo "=== WINE STARTED"
+fi
+echo "=== TIME wine-start $(($(date +%s) - guest_start)) s"
+
+# Until padwatch's output OUTPUT ends with no controller connected, at most
+# 30 s: Wine notices the last removal a moment after the kernel.
+await_no_controller() {
+  for _ in $(seq 1 300); do
+    tail -n 1 "$1" | tr -d '\r' | grep -qx ' Connected Devices: 0' && return
+    sleep 0.1
+  done
+}
+
+# Ctrl+C as a console user gives it: SIGINT, which Wine hands to the
+# program's console control handler as CTRL_C_EVENT. Waits SECONDS for the
+# program to end, then kills it; says which.
+interrupt() { # PID SECONDS
+  kill -INT "$1"
+  for _ in $(seq 1 $(($2 * 10))); do
+    kill -0 "$1" 2>/dev/null || { echo ctrl-c; return; }
+    sleep 0.1
+  done
+  kill -KILL "$1"
+  echo killed
+}
+
 for feed in /xfer/feeds/*.feed; do
   name=$(basename "$feed" .feed)
   began=$(date +%s)
-  # Wine restarted for each scenario: a device host kept across scenarios has
-  # been seen to crash when pads come and go at the same moment.
-  wineserver -k >/dev/null 2>&1
-  wineserver -w >/dev/null 2>&1
-  # A persistent server: otherwise it ends the services (the device host
-  # among them) as soon as wineboot, the last program, has ended.
-  wineserver -p
-  # The services write their errors where this first Wine process does.
-  WINEDEBUG=err+all,fixme-all wine wineboot >"$out/$name.wine.log" 2>&1
-  if [ $announced = 0 ] && [ $? = 0 ]; then
-    echo "=== WINE STARTED"
-    announced=1
-  fi
-  booted=$(date +%s)
   WINEDEBUG=-all wine /tmp/bin/padwatch.exe >"$out/$name.out" 2>"$out/$name.err" &
   pid=$!
   recorder=
@@ -48,73 +65,42 @@ for feed in /xfer/feeds/*.feed; do
     recorder=$!
   fi
   # Events reach padwatch.exe through Wine's device host some time after the
-  # kernel has them: a second between them keeps their order.
-  /tmp/bin/pad_feeder --await "$out/$name.out" --min-step 1000 "$feed" 2>"$out/$name.feeder"
+  # kernel has them, each pad's in order but not one pad's with another's: half
+  # a second between events, and a second between two pads' events, keep
+  # their order.
+  /tmp/bin/pad_feeder --await "$out/$name.out" --min-step 500 --apart 1000 "$feed" 2>"$out/$name.feeder"
   feeder=$?
   fed=$(date +%s)
-  # Wine notices the last removal a moment later.
-  for _ in $(seq 1 300); do
-    tail -n 1 "$out/$name.out" | tr -d '\r' | grep -qx ' Connected Devices: 0' && break
-    sleep 0.1
-  done
+  await_no_controller "$out/$name.out"
   sleep 1
-  # Ctrl+C as a console user gives it: SIGINT, which Wine hands to the
-  # program's console control handler as CTRL_C_EVENT.
-  kill -INT $pid
-  stopped=ctrl-c
-  for _ in $(seq 1 100); do
-    kill -0 $pid 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 $pid 2>/dev/null; then
-    stopped=killed
-    kill -KILL $pid
-  fi
+  stopped=$(interrupt $pid 10)
   wait $pid
   status=$?
   recorded=none
   if [ -n "$recorder" ]; then
-    kill -INT $recorder
     # Up to 30 s: with both guests emulated side by side, Wine has been seen
     # to take more than 10 s to hand a recorder its Ctrl+C.
-    for _ in $(seq 1 300); do
-      kill -0 $recorder 2>/dev/null || break
-      sleep 0.1
-    done
-    kill -0 $recorder 2>/dev/null && kill -KILL $recorder
+    interrupt $recorder 30 >/dev/null
     wait $recorder
     recorded=$?
   fi
   echo "=== SCENARIO $name feeder=$feeder stopped=$stopped padwatch=$status recorder=$recorded"
   # Where the time goes, for whoever makes this shorter.
-  echo "=== TIME $name wine-start=$((booted - began)) s feeder=$((fed - booted)) s" \
-       "stop=$(($(date +%s) - fed)) s"
+  echo "=== TIME $name feeder=$((fed - began)) s stop=$(($(date +%s) - fed)) s"
 done
 echo "=== TIME scenarios $(($(date +%s) - guest_start)) s"
 
-# padwatch-check.exe --doctor on an Xbox 360 pad, as Wine serves it.
-wineserver -k >/dev/null 2>&1
-wineserver -w >/dev/null 2>&1
-wineserver -p
-WINEDEBUG=-all wine wineboot >/dev/null 2>&1
-/tmp/bin/pad_feeder /xfer/feeds/doctor_x360.script 2>"$out/doctor.feeder" &
-feeder=$!
-sleep 5
-WINEDEBUG=-all wine /tmp/bin/padwatch-check.exe --doctor >"$out/doctor.out" 2>&1
-echo "=== DOCTOR status=$?"
-kill "$feeder"
-wait "$feeder"
-
-# padwatch-check.exe --once and --rumble on a pad with rumble through uinput,
-# and on a DualShock 4 through uhid and hid-sony.
+# padwatch-check.exe --doctor, --once and --rumble on a pad with rumble
+# through uinput, as Wine serves it; --once and --rumble on a DualShock 4
+# through uhid and hid-sony.
 for pad in rumble_x360 hid_ds4; do
-  wineserver -k >/dev/null 2>&1
-  wineserver -w >/dev/null 2>&1
-  wineserver -p
-  WINEDEBUG=-all wine wineboot >/dev/null 2>&1
   /tmp/bin/pad_feeder "/xfer/feeds/$pad.script" 2>"$out/$pad.feeder" &
   feeder=$!
   sleep 5
+  if [ $pad = rumble_x360 ]; then
+    WINEDEBUG=-all wine /tmp/bin/padwatch-check.exe --doctor >"$out/doctor.out" 2>&1
+    echo "=== DOCTOR status=$?"
+  fi
   WINEDEBUG=-all wine /tmp/bin/padwatch-check.exe --once >"$out/$pad.once.out" 2>&1
   once=$?
   WINEDEBUG=-all wine /tmp/bin/padwatch-check.exe --rumble >"$out/$pad.rumble.out" 2>&1
