@@ -3,9 +3,9 @@
 #
 #   scripts/build.sh run    build padwatch (release) and run it
 #   scripts/build.sh test   build everything and run every test: the Linux build
-#                           with its tests, the Windows build with its tests under
-#                           Wine, the packages, the sanitizers, valgrind, the
-#                           fuzzer, a long run and the end-to-end test in qemu
+#                           with its tests under the sanitizers, the Windows build
+#                           with its tests under Wine, the packages, valgrind, the
+#                           fuzzer, a long run and the end-to-end tests in qemu
 #
 # Missing packages are installed with apt-get when run as root; otherwise the
 # exact apt-get line is printed and nothing else happens. PADWATCH_WERROR=ON
@@ -42,19 +42,46 @@ step() {
   timings+=("$name: $((SECONDS - start)) s")
 }
 
-# The two guests side by side: each keeps one core busy.
+# Runs steps side by side, each a single-threaded program that leaves the
+# other core idle, and says how long they took together. Their output is
+# shown step by step once all have ended.
+side_by_side() {
+  local name=$1 logs pids=() status=0 i
+  shift
+  echo "==== $name" >&2
+  local start=$SECONDS
+  logs=$(mktemp -d)
+  for i in $(seq 1 $#); do
+    bash -c "${!i}" >"$logs/$i" 2>&1 &
+    pids+=($!)
+  done
+  for i in $(seq 1 $#); do
+    wait "${pids[$((i - 1))]}" || status=1
+    echo "== ${!i}" >&2
+    cat "$logs/$i" >&2
+  done
+  rm -rf "$logs"
+  [ $status = 0 ]
+  timings+=("$name: $((SECONDS - start)) s")
+}
+
+# The Linux programs the guests run come from the debug build, where the
+# end-to-end tests are registered; the two guests run side by side, each
+# keeping one core busy.
 e2e_tests() {
+  build debug padwatch padwatch-check padwatch-replay pad_feeder
   PADWATCH_E2E=1 ctest --test-dir "$root/build/debug" --output-on-failure --label-regex e2e \
     --parallel 2
 }
 
-step "Linux build and tests" bash "$root/scripts/check.sh"
+# The unit, golden, program and SDL tests run once, under the sanitizers
+# (scripts/check.sh runs the same tests without them, for a quicker loop).
+step "Linux build and tests under AddressSanitizer and UndefinedBehaviorSanitizer" \
+  bash "$root/scripts/test-sanitizers.sh"
 step "Windows build and tests under Wine" bash "$root/scripts/test-windows.sh"
 step "Debian package" bash "$root/scripts/test-packages.sh"
-step "Tests under AddressSanitizer and UndefinedBehaviorSanitizer" \
-  bash "$root/scripts/test-sanitizers.sh"
-step "valgrind memcheck" bash "$root/scripts/test-valgrind.sh"
-step "Fuzzing the scenario reader" bash "$root/scripts/test-fuzz.sh" 60
-step "Long run" bash "$root/scripts/test-long-run.sh"
-step "End to end: virtual gamepads in a qemu guest" e2e_tests
+side_by_side "valgrind memcheck and a long run; fuzzing the scenario reader" \
+  "bash '$root/scripts/test-valgrind.sh' && bash '$root/scripts/test-long-run.sh'" \
+  "bash '$root/scripts/test-fuzz.sh' 60"
+step "End to end: virtual gamepads in qemu guests" e2e_tests
 printf '%s\n' "Steps:" "${timings[@]/#/  }" "  all: $SECONDS s" >&2
