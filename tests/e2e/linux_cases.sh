@@ -4,8 +4,10 @@
 # runs on the host (run_e2e.sh) and reads them back from the console's
 # plain text, $log.txt, saying "ok" or "FAIL" and setting failed=1 on a
 # failure. Some cases build on the ones before: the doctor's fix lets the
-# player read the event nodes the HID pads' doctor then finds.
-linux_cases=(scenarios check doctor rumble_x360 mute storm rumble_x360usb hid_pads)
+# player read the event nodes the HID pads' doctor then finds. The
+# scenarios, where padwatch and the recorder keep both processors busy,
+# come last: the Wine guest beside this one is then past its own.
+linux_cases=(check doctor rumble_x360 mute storm rumble_x360usb hid_pads scenarios)
 
 # Every scenario, ds4_pad again through hid-sony, hid-playstation and
 # hid-nintendo, and the Xbox 360 ones through xpad (NAME.KIND plays NAME's

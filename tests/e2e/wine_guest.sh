@@ -59,16 +59,19 @@ for feed in /xfer/feeds/*.feed; do
   WINEDEBUG=-all wine /tmp/bin/padwatch.exe >"$out/$name.out" 2>"$out/$name.err" &
   pid=$!
   recorder=
+  awaited=(--await "$out/$name.out")
   if grep -qx "$name" /xfer/record 2>/dev/null; then
     WINEDEBUG=-all wine /tmp/bin/padwatch-check.exe --record "Z:/xfer/out/$name.recording.scn" \
       >/dev/null 2>"$out/$name.record.err" &
     recorder=$!
+    awaited+=(--await "$out/$name.recording.scn")
   fi
-  # Events reach padwatch.exe through Wine's device host some time after the
-  # kernel has them, each pad's in order but not one pad's with another's: half
-  # a second between events, and a second between two pads' events, keep
-  # their order.
-  /tmp/bin/pad_feeder --await "$out/$name.out" --min-step 500 --apart 1000 "$feed" 2>"$out/$name.feeder"
+  # The feeder waits until each watcher has seen each new pad. Events reach
+  # them through Wine's device host some time after the kernel has them,
+  # each pad's in order but not one pad's with another's: half a second
+  # between events, and two seconds between two pads' events (one was seen
+  # more than a second late), keep their order.
+  /tmp/bin/pad_feeder "${awaited[@]}" --min-step 500 --apart 2000 "$feed" 2>"$out/$name.feeder"
   feeder=$?
   fed=$(date +%s)
   await_no_controller "$out/$name.out"

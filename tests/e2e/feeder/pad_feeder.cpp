@@ -26,14 +26,15 @@
 //                           remapper does
 //   remove NAME
 //   await MS                wait MS, or with --await, until the next
-//                           "Controller connected!" instead
+//                           announcement instead
 //
-//   pad_feeder [--await OUTPUT] [--min-step MS] [--apart MS] SCRIPT
+//   pad_feeder [--await FILE]... [--min-step MS] [--apart MS] SCRIPT
 //
-// With --await, OUTPUT is the output file of the padwatch watching the pads:
-// each `create` of a first to fourth pad waits until padwatch has announced
-// it there (at most 60 s) instead of trusting a fixed pause, for a watcher
-// as slow to see new pads as Wine's. --min-step makes every pause after an
+// With --await, FILE is the output of a program watching the pads, padwatch
+// ("Controller connected!") or padwatch-check --record ("plug N"): each
+// `create` of a first to fourth pad waits until every such FILE has
+// announced it (at most 60 s) instead of trusting a fixed pause, for
+// watchers as slow to see new pads as Wine's. --min-step makes every pause after an
 // event at least MS, for a watcher whose events arrive late; --apart keeps
 // events on two different pads at least MS apart, for a watcher that keeps
 // each pad's events in order but not one pad's with another's (Wine's
@@ -52,6 +53,7 @@
 #include <string>
 #include <thread>
 #include <variant>
+#include <vector>
 
 #include "tests/e2e/feeder/pad_kinds.h"
 #include "tests/e2e/feeder/uhid_pad.h"
@@ -156,34 +158,37 @@ void PlayOwn(Pad& pad, const std::string& command, std::istringstream& words, in
 
 void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-// Counts the announcements of new controllers in a padwatch output file.
+// Counts the announcements of new controllers in padwatch's output or a
+// recording.
 int Announcements(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   int count = 0;
   for (std::string line; std::getline(in, line);) {
-    if (line.rfind("Controller connected!", 0) == 0) ++count;
+    if (line.rfind("Controller connected!", 0) == 0 || line.rfind("plug ", 0) == 0) ++count;
   }
   return count;
 }
 
-// Waits until the output holds `count` announcements, or 60 s.
-void AwaitAnnouncements(const std::string& path, int count, int line) {
+// Waits until each file holds `count` announcements, or 60 s.
+void AwaitAnnouncements(const std::vector<std::string>& paths, int count, int line) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (Announcements(path) < count) {
-    if (std::chrono::steady_clock::now() > end) Fail(line, "padwatch did not announce the pad");
-    Sleep(50);
+  for (const std::string& path : paths) {
+    while (Announcements(path) < count) {
+      if (std::chrono::steady_clock::now() > end) Fail(line, path + " did not announce the pad");
+      Sleep(50);
+    }
   }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string awaitOutput;
+  std::vector<std::string> awaited;
   int minStep = 0;
   int apart = 0;
   while (argc >= 4) {
     if (std::strcmp(argv[1], "--await") == 0) {
-      awaitOutput = argv[2];
+      awaited.push_back(argv[2]);
     } else if (std::strcmp(argv[1], "--min-step") == 0) {
       minStep = std::atoi(argv[2]);
     } else if (std::strcmp(argv[1], "--apart") == 0) {
@@ -196,7 +201,7 @@ int main(int argc, char** argv) {
   }
   if (argc != 2) {
     std::fprintf(stderr,
-                 "usage: pad_feeder [--await OUTPUT] [--min-step MS] [--apart MS] SCRIPT\n");
+                 "usage: pad_feeder [--await FILE]... [--min-step MS] [--apart MS] SCRIPT\n");
     return 2;
   }
   std::ifstream in(argv[1]);
@@ -204,7 +209,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "pad_feeder: cannot read %s\n", argv[1]);
     return 2;
   }
-  int awaited = 0;  // announcements waited for so far
+  int announced = 0;  // announcements waited for so far
   std::map<std::string, Pad> pads;
   int step = 300;
   int line = 0;
@@ -232,8 +237,8 @@ int main(int argc, char** argv) {
       if (!(words >> ms)) Fail(line, "missing milliseconds");
       if (command == "step") {
         step = ms;
-      } else if (command == "await" && !awaitOutput.empty()) {
-        AwaitAnnouncements(awaitOutput, ++awaited, line);
+      } else if (command == "await" && !awaited.empty()) {
+        AwaitAnnouncements(awaited, ++announced, line);
       } else {
         Sleep(ms);
       }
@@ -248,7 +253,7 @@ int main(int argc, char** argv) {
       if (pads.count(name) != 0) Fail(line, "there is already a pad " + name);
       const bool getsASlot = pads.size() < 4;
       pads.emplace(name, Make(*kind, name, line));
-      if (!awaitOutput.empty() && getsASlot) AwaitAnnouncements(awaitOutput, ++awaited, line);
+      if (!awaited.empty() && getsASlot) AwaitAnnouncements(awaited, ++announced, line);
     } else {
       auto found = pads.find(name);
       if (found == pads.end()) Fail(line, "no pad " + name);
