@@ -42,8 +42,8 @@ step() {
   timings+=("$name: $((SECONDS - start)) s")
 }
 
-# Runs steps side by side, each a single-threaded program that leaves the
-# other core idle, and says how long they took together. Their output is
+# Runs steps side by side, where each leaves a core idle much of its time
+# (a single-threaded program, a wait), and says how long they took together. Their output is
 # shown step by step once all have ended.
 side_by_side() {
   local name=$1 logs pids=() status=0 i
@@ -92,8 +92,8 @@ e2e_tests() {
 # (scripts/check.sh runs the same tests without them, for a quicker loop).
 step "Linux build and tests under AddressSanitizer and UndefinedBehaviorSanitizer" \
   bash "$root/scripts/test-sanitizers.sh"
-step "Windows build and tests under Wine" bash "$root/scripts/test-windows.sh"
-step "Debian package" bash "$root/scripts/test-packages.sh"
+side_by_side "Windows build and tests under Wine; Debian package" \
+  "bash '$root/scripts/test-windows.sh'" "bash '$root/scripts/test-packages.sh'"
 side_by_side "valgrind memcheck and a long run; fuzzing the scenario reader" \
   "bash '$root/scripts/test-valgrind.sh' && bash '$root/scripts/test-long-run.sh'" \
   "bash '$root/scripts/test-fuzz.sh' 60"

@@ -379,9 +379,13 @@ void CheckSeed(std::uint64_t seed, int polls) {
 
 constexpr int kPollsPerSeed = 100000;
 
-TEST(ControllerManagerRandomTest, FixedSeeds) {
-  for (std::uint64_t seed : {1u, 2u, 3u, 20261207u}) CheckSeed(seed, kPollsPerSeed);
-}
+// One test per seed, so that a parallel run spreads them.
+class ControllerManagerSeedTest : public ::testing::TestWithParam<std::uint64_t> {};
+
+TEST_P(ControllerManagerSeedTest, FixedSeed) { CheckSeed(GetParam(), kPollsPerSeed); }
+
+INSTANTIATE_TEST_SUITE_P(Seeds, ControllerManagerSeedTest,
+                         ::testing::Values(1u, 2u, 3u, 20261207u));
 
 // A different seed on every run, printed so that a failure can be replayed
 // with PADWATCH_RANDOM_SEED.

@@ -4,10 +4,13 @@
 # runs on the host (run_e2e.sh) and reads them back from the console's
 # plain text, $log.txt, saying "ok" or "FAIL" and setting failed=1 on a
 # failure. Some cases build on the ones before: the doctor's fix lets the
-# player read the event nodes the HID pads' doctor then finds. The
-# scenarios, where padwatch and the recorder keep both processors busy,
-# come last: the Wine guest beside this one is then past its own.
-linux_cases=(check doctor rumble_x360 mute storm rumble_x360usb hid_pads scenarios)
+# player read the event nodes the HID pads' doctor then finds, and
+# hid-nintendo numbers the pads it binds for the whole boot (its LED command
+# shows the number): hid_switchpro.log expects the second Switch Pro
+# Controller, after the one in the scenarios. The scenarios, where padwatch
+# and the recorder keep both processors busy, come late, when the Wine guest
+# beside this one is past its own.
+linux_cases=(check doctor rumble_x360 mute storm rumble_x360usb scenarios hid_pads)
 
 # Every scenario, ds4_pad again through hid-sony, hid-playstation and
 # hid-nintendo, and the Xbox 360 ones through xpad (NAME.KIND plays NAME's
