@@ -13,12 +13,16 @@
 #include "app/stop_request.h"
 #include "check/doctor/doctor_report.h"
 #include "check/doctor/system_scan.h"
+#include "check/health/health_card.h"
+#include "check/health/health_check.h"
+#include "check/health/health_json.h"
 #include "check/probe/demo_pads.h"
 #include "check/probe/rate_meter.h"
 #include "check/probe/rumble_sequence.h"
 #include "check/probe/slot_probe.h"
 #include "check/record/record_file.h"
 #include "check/record/recorder.h"
+#include "check/report/device_text.h"
 #include "check/report/once_report.h"
 #include "check/report/rate_report.h"
 #include "check/report/rumble_report.h"
@@ -41,6 +45,12 @@ constexpr const char kHelpTop[] =
     "  --rate SECONDS   measures for 1 to 600 s how often each controller reports\n"
     "                   (keep a stick moving); waits for one if none is connected\n"
     "  --rumble         runs each controller's motors, half a second each\n"
+    "  --test           a guided health check of one controller, step by step (q\n"
+    "                   ends it): rest, each stick round its edge, each trigger,\n"
+    "                   every button, rumble; then a report card. Exit status 0\n"
+    "                   when every check is good, 1 if not\n"
+    "  --slot N         with --test: the controller in slot N (0 to 3), not the\n"
+    "                   first connected\n"
     "  --record FILE    writes what the four slots do to FILE ('-' for standard\n"
     "                   output) as a scenario for padwatch-replay, until stopped\n"
     "  --seconds N      with --record: stop after N seconds (1 to 86400)\n"
@@ -54,7 +64,7 @@ constexpr const char kHelpTop[] =
     "                   sandboxes, duplicates; each problem with the exact fix.\n"
 #endif
     "                   Exit status 0 when every controller is fully usable, 1 if not\n"
-    "  --json           with --once, --rate or --doctor: the report as JSON\n";
+    "  --json           with --once, --rate, --test or --doctor: the report as JSON\n";
 constexpr const char kHelpDemo[] =
     "  --demo           with any of the above: on two controllers that move on their\n"
     "                   own, for trying it without one\n";
@@ -72,9 +82,10 @@ ProgramText Program() {
   const bool demo = DemoPads::Available();
   return {"padwatch-check",
           demo ? "usage: padwatch-check [--demo] [--once [--json] | --rate SECONDS [--json] | "
-                 "--rumble | --record FILE [--seconds N] | --doctor [--json]]"
+                 "--rumble | --test [--slot N] [--json] | --record FILE [--seconds N] | "
+                 "--doctor [--json]]"
                : "usage: padwatch-check [--once [--json] | --rate SECONDS [--json] | --rumble | "
-                 "--record FILE [--seconds N] | --doctor [--json]]",
+                 "--test [--slot N] [--json] | --record FILE [--seconds N] | --doctor [--json]]",
           demo ? kHelpWithDemo.c_str() : kHelpWithoutDemo.c_str(), PADWATCH_VERSION};
 }
 
@@ -88,7 +99,7 @@ constexpr std::chrono::milliseconds kWaitForController(50);
 constexpr std::chrono::milliseconds kRecordIdleWait(100);
 constexpr long kMaxRecordSeconds = 86400;
 
-enum class Mode { kNone, kOnce, kRate, kRumble, kRecord, kDoctor };
+enum class Mode { kNone, kOnce, kRate, kRumble, kTest, kRecord, kDoctor };
 
 struct Options {
   Mode mode = Mode::kNone;  // none: the live screen
@@ -96,6 +107,7 @@ struct Options {
   bool demo = false;
   int seconds = 0;         // --rate's, or --record's --seconds (0: until stopped)
   std::string recordPath;  // --record's FILE, "-" for standard output
+  int slot = -1;           // --test's --slot (-1: the first connected)
 };
 
 // The whole number of seconds in argv[++*i], from 1 to max; -1 where there
@@ -132,6 +144,16 @@ int Parse(int argc, char* argv[], Options* options) {
       mode = Mode::kOnce;
     } else if (arg == "--rumble") {
       mode = Mode::kRumble;
+    } else if (arg == "--test") {
+      mode = Mode::kTest;
+    } else if (arg == "--slot") {
+      if (options->slot >= 0) return UsageError("--slot is given twice");
+      const std::string slot = i + 1 < argc ? argv[++i] : "";
+      if (slot.size() != 1 || slot[0] < '0' || slot[0] > '3') {
+        return UsageError("--slot takes a slot number from 0 to 3");
+      }
+      options->slot = slot[0] - '0';
+      continue;
     } else if (arg == "--doctor") {
       mode = Mode::kDoctor;
     } else if (arg == "--rate") {
@@ -158,13 +180,16 @@ int Parse(int argc, char* argv[], Options* options) {
       return UsageError(UnknownOption(arg));
     }
     if (options->mode != Mode::kNone) {
-      return UsageError("give one of --once, --rate, --rumble, --record, --doctor");
+      return UsageError("give one of --once, --rate, --rumble, --test, --record, --doctor");
     }
     options->mode = mode;
   }
   if (options->json && options->mode != Mode::kOnce && options->mode != Mode::kRate &&
-      options->mode != Mode::kDoctor) {
-    return UsageError("--json goes with --once, --rate or --doctor");
+      options->mode != Mode::kTest && options->mode != Mode::kDoctor) {
+    return UsageError("--json goes with --once, --rate, --test or --doctor");
+  }
+  if (options->slot >= 0 && options->mode != Mode::kTest) {
+    return UsageError("--slot goes with --test");
   }
   if (options->demo && options->mode == Mode::kDoctor) {
     return UsageError("--doctor looks at the system's own controllers, not --demo's");
@@ -213,6 +238,140 @@ int RunRate(const Options& options, DemoPads* demo) {
                              : FormatRateText(meter, now / 1000.0))
             << std::flush;
   return 0;
+}
+
+// The slot --test checks: --slot's once it is connected, or the first one
+// connected; -1 once a stop was asked for first.
+int FindTestSlot(const Options& options, DemoPads* demo,
+                 std::chrono::steady_clock::time_point start) {
+  bool said = false;
+  while (!StopRequested()) {
+    if (demo != nullptr) demo->Move(Since(start) / 1000.0);
+    for (DWORD slot = 0; slot < XUSER_MAX_COUNT; ++slot) {
+      XINPUT_STATE state{};
+      if (options.slot >= 0 && static_cast<int>(slot) != options.slot) continue;
+      if (XInputGetState(slot, &state) == ERROR_SUCCESS) return static_cast<int>(slot);
+    }
+    if (!said) {
+      std::cerr << (options.slot >= 0 ? "No controller is in slot " + std::to_string(options.slot)
+                                      : std::string("No controller is connected"))
+                << "; waiting for one (Ctrl+C stops)." << std::endl;
+      said = true;
+    }
+    WaitForControllerArrival(kWaitForController);
+  }
+  return -1;
+}
+
+// Shows the step's progress on a line of standard error written over each
+// time where it is a terminal, and the step's end on a line of its own.
+class StepLines {
+ public:
+  void Start(int number, const std::string& name, const std::string& prompt) {
+    End();
+    std::cerr << "Step " << number << " of " << kHealthStepCount + 1 << ", " << name << ": "
+              << prompt << std::endl;
+  }
+  void Progress(const std::string& text) {
+    if (!overwrite || text == shown) return;
+    std::string line = "  " + text;
+    const std::size_t width = line.size();
+    if (line.size() < shownWidth) line.append(shownWidth - line.size(), ' ');
+    std::cerr << '\r' << line << std::flush;
+    shown = text;
+    shownWidth = width;
+  }
+  // Ends the progress line with what became of the step.
+  void Result(const std::string& text) {
+    Progress(text);
+    if (!overwrite) std::cerr << "  " << text;
+    std::cerr << std::endl;
+    shown.clear();
+    shownWidth = 0;
+  }
+  void End() {
+    if (!shown.empty()) std::cerr << std::endl;
+    shown.clear();
+    shownWidth = 0;
+  }
+
+ private:
+  const bool overwrite = ErrorIsTerminal();
+  std::string shown;
+  std::size_t shownWidth = 0;
+};
+
+int RunTest(const Options& options, DemoPads* demo) {
+  const auto start = std::chrono::steady_clock::now();
+  const int slot = FindTestSlot(options, demo, start);
+  if (slot < 0) return 1;
+  const bool keys = EnterKeyMode();
+  std::cerr << "Checking the controller in slot " << slot << "; "
+            << (keys ? "q ends the check at any step" : "Ctrl+C ends the check at any step")
+            << " with what was measured so far." << std::endl;
+  auto now = [&start] { return static_cast<std::uint64_t>(Since(start)); };
+  HealthCheck check(now());
+  HealthExtras extras;
+  StepLines lines;
+  HealthStep shownStep = HealthStep::kDone;
+  std::uint64_t lastProgress = 0;
+  DWORD lastPacket = 0;
+  bool quit = false;
+  while (check.Step() != HealthStep::kDone) {
+    if (StopRequested()) quit = true;
+    if (keys) {
+      bool gone = false;
+      const std::string typed = ReadKeys(&gone);
+      if (typed.find_first_of("qQ") != std::string::npos) quit = true;
+    }
+    if (quit) {
+      check.Stop();
+      break;
+    }
+    const std::uint64_t ms = now();
+    if (demo != nullptr) demo->Move(ms / 1000.0);
+    XINPUT_STATE state{};
+    const bool connected = XInputGetState(static_cast<DWORD>(slot), &state) == ERROR_SUCCESS;
+    const HealthStep step = check.Step();
+    if (step != shownStep) {
+      lines.Start(static_cast<int>(step) + 1, HealthStepName(step), check.Prompt());
+      shownStep = step;
+    }
+    const bool sticks = step == HealthStep::kLeftStick || step == HealthStep::kRightStick;
+    if (connected && sticks && state.dwPacketNumber != lastPacket) {
+      extras.reportTimesMs.push_back(Since(start));
+    }
+    lastPacket = state.dwPacketNumber;
+    check.Poll(ms, connected, state);
+    if (check.Step() != step) {
+      const bool done = check.Figures().done[static_cast<int>(step)];
+      lines.Result(check.Figures().unplugged ? "the controller was unplugged"
+                   : done                    ? "done"
+                                             : "not done in time");
+    } else if (ms - lastProgress >= 100) {
+      lines.Progress(check.Progress(ms));
+      lastProgress = ms;
+    }
+    // Reports come every few milliseconds at most: a millisecond's nap
+    // misses none of them and leaves the core to others.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  lines.End();
+  if (quit) std::cerr << "Stopped; the card says what was not measured." << std::endl;
+  SlotReading reading(static_cast<DWORD>(slot));
+  if (!quit && !check.Figures().unplugged && PollSlot(&reading)) {
+    ReadDevice(&reading);
+    extras.battery = BatteryText(reading);
+    lines.Start(kHealthStepCount + 1, "rumble", "each motor runs for half a second.");
+    extras.rumble = RunRumble(kRumbleEach, StopRequested)[slot];
+    extras.rumbleTried = true;
+    lines.Result("done");
+  }
+  LeaveKeyMode();
+  const std::vector<CardLine> card = MakeHealthCard(check.Figures(), extras);
+  std::cout << (options.json ? HealthJson(slot, check.Figures(), card) : HealthCardText(card))
+            << std::flush;
+  return HealthExitStatus(card);
 }
 
 int RunRecord(const Options& options, DemoPads* demo) {
@@ -289,6 +448,12 @@ int main(int argc, char* argv[]) {
     case Mode::kRumble:
       std::cout << FormatRumbleText(RunRumble(kRumbleEach, StopRequested)) << std::flush;
       break;
+    case Mode::kTest: {
+      const int tested = RunTest(options, demo);
+      StopCompleted();
+      if (!std::cout.good()) return ConsoleFailureStatus("padwatch-check");
+      return tested;
+    }
     case Mode::kRecord: {
       const int recorded = RunRecord(options, demo);
       StopCompleted();

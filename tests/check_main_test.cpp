@@ -32,7 +32,8 @@ TEST_P(CheckUsageTest, OneLineOfUsageAndStatusTwo) {
   EXPECT_EQ(result.err,
             std::string("padwatch-check: ") + GetParam().what +
                 " (usage: padwatch-check [--demo] [--once [--json] | --rate SECONDS "
-                "[--json] | --rumble | --record FILE [--seconds N] | --doctor [--json]])\n");
+                "[--json] | --rumble | --test [--slot N] [--json] | --record FILE [--seconds "
+                "N] | --doctor [--json]])\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -54,14 +55,15 @@ INSTANTIATE_TEST_SUITE_P(
                      "--rate takes a whole number of seconds from 1 to 600"},
         BadArguments{"TwoModes",
                      {"--once", "--rumble"},
-                     "give one of --once, --rate, --rumble, --record, --doctor"},
+                     "give one of --once, --rate, --rumble, --test, --record, --doctor"},
         BadArguments{"JsonWithRumble",
                      {"--rumble", "--json"},
-                     "--json goes with --once, --rate or --doctor"},
-        BadArguments{"JsonAlone", {"--json"}, "--json goes with --once, --rate or --doctor"},
+                     "--json goes with --once, --rate, --test or --doctor"},
+        BadArguments{
+            "JsonAlone", {"--json"}, "--json goes with --once, --rate, --test or --doctor"},
         BadArguments{"JsonWithRecord",
                      {"--record", "-", "--json"},
-                     "--json goes with --once, --rate or --doctor"},
+                     "--json goes with --once, --rate, --test or --doctor"},
         BadArguments{
             "RecordWithoutFile", {"--record"}, "--record needs a FILE ('-' for standard output)"},
         BadArguments{"SecondsAlone", {"--seconds", "5"}, "--seconds goes with --record"},
@@ -70,7 +72,12 @@ INSTANTIATE_TEST_SUITE_P(
                      "--seconds is given twice"},
         BadArguments{"SecondsZero",
                      {"--record", "-", "--seconds", "0"},
-                     "--seconds takes a whole number from 1 to 86400"}),
+                     "--seconds takes a whole number from 1 to 86400"},
+        BadArguments{"SlotAlone", {"--slot", "1"}, "--slot goes with --test"},
+        BadArguments{
+            "SlotFour", {"--test", "--slot", "4"}, "--slot takes a slot number from 0 to 3"},
+        BadArguments{
+            "SlotMissing", {"--test", "--slot"}, "--slot takes a slot number from 0 to 3"}),
     [](const ::testing::TestParamInfo<BadArguments>& info) { return info.param.name; });
 
 TEST(CheckMainTest, OnceAndRumbleWithNoController) {
@@ -141,6 +148,28 @@ TEST(CheckMainTest, DemoWorksWithEveryMode) {
   EXPECT_EQ(
       result.out.rfind("Slot 0: vibration not supported\nSlot 1: vibration not supported\n", 0), 0u)
       << result.out;
+}
+
+// The health check on the demo's pads, stopped in its second step: the card
+// as JSON on standard output, the steps on standard error, and status 1 for
+// what was not measured.
+TEST(CheckMainTest, TestStoppedEarlyGivesTheCardSoFar) {
+  ProcessOptions options;
+  options.signalAfterMs = 6000;
+  options.signalToSend = SIGTERM;
+  const ProcessResult result = RunProcess({kCheck, "--demo", "--test", "--json"}, options);
+  EXPECT_EQ(result.exitCode, 1) << result.err;
+  EXPECT_EQ(result.out.rfind("{\n  \"tool\": \"padwatch-check\",\n  \"report\": \"health\",", 0),
+            0u)
+      << result.out;
+  EXPECT_NE(result.out.find("\"check\": \"buttons\",\n      \"verdict\": \"not measured\""),
+            std::string::npos)
+      << result.out;
+  EXPECT_NE(result.err.find("Step 1 of 7, rest: Hands off the controller"), std::string::npos)
+      << result.err;
+  EXPECT_NE(result.err.find("Step 2 of 7, left stick: "), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("Stopped; the card says what was not measured."), std::string::npos)
+      << result.err;
 }
 
 TEST(CheckMainTest, RateSaysAtOnceThatItWaitsForAController) {

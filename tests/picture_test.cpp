@@ -47,8 +47,7 @@ Panels Play(const Screen& screen) {
       const double angle = i * 3.14159265358979 / 180;
       const double reach = std::cos(angle) > 0.8 ? 0.8 / std::cos(angle) : 1.0;  // flat right
       panels[0].leftOutline.Add(static_cast<int>(32767 * reach * std::cos(angle)),
-                                static_cast<int>(32767 * reach * std::sin(angle)),
-                                kLeftStickDeadZone);
+                                static_cast<int>(32767 * reach * std::sin(angle)));
     }
   }
   return panels;

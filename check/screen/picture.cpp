@@ -114,7 +114,7 @@ class PanelPainter {
   // A plot of the stick (dead zone '.', centre '+', traced outline '*',
   // the stick itself 'O', lit outside the dead zone) and its figures.
   void Stick(int x0, const XINPUT_GAMEPAD& pad, const AxisInput& xAxis, const AxisInput& yAxis,
-             const RestingOffset& rest, const Outline& outline) {
+             const RestingOffset& rest, const StickOutline& outline) {
     const int y0 = 3;
     const std::int32_t x = xAxis.Reading(pad);
     const std::int32_t y = yAxis.Reading(pad);
@@ -137,10 +137,12 @@ class PanelPainter {
       }
     }
     InsideGlyph(x0 + column(0), y0 + row(0), "+");
-    for (int d = 0; d < Outline::kDirections; ++d) {
+    for (int d = 0; d < StickOutline::kDirections; ++d) {
+      // Only reaches the roundness counts: nearer the centre they would
+      // cover it.
+      if (outline.Reach(d) <= 0.2) continue;
       const double reach = outline.Reach(d) * kStickScale;
-      if (reach == 0) continue;
-      const double angle = 2 * kPi * d / Outline::kDirections;
+      const double angle = 2 * kPi * d / StickOutline::kDirections;
       InsideGlyph(x0 + column(reach * std::cos(angle)), y0 + row(reach * std::sin(angle)), "*");
     }
     const bool xActive = !xAxis.AtRest(x);
@@ -157,7 +159,8 @@ class PanelPainter {
     put(2, (xActive ? Format("%+.1f", xAxis.NormalisedValue(x)) : "    ") + " " +
                (yActive ? Format("%+.1f", yAxis.NormalisedValue(y)) : "    "));
     put(3, rest.Known() ? "rest " + Format("%.0f%%", rest.PercentOfDeadZone()) : "rest ?");
-    put(4, outline.GoneRound() ? "rnd " + Format("%.1f%%", outline.CircularityPercent()) : "rnd ?");
+    put(4, outline.ShowsError() ? "rnd " + Format("%.1f%%", outline.CircularityErrorPercent())
+                                : "rnd ?");
   }
 
   // "LT" and a bar of the trigger with the threshold marked, then its raw value.

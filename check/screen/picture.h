@@ -7,16 +7,16 @@
 #include <array>
 #include <string>
 
+#include "check/health/stick_outline.h"
 #include "check/probe/slot_reading.h"
 #include "check/screen/grid.h"
-#include "check/screen/outline.h"
 
 // Everything one slot's panel shows.
 struct Panel {
   explicit Panel(DWORD slot) : reading(slot) {}
   SlotReading reading;
-  Outline leftOutline;
-  Outline rightOutline;
+  StickOutline leftOutline;
+  StickOutline rightOutline;
   double rateHz = 0;   // reports in the last second
   std::string rumble;  // the last rumble test's answer, if any
 };

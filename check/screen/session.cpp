@@ -38,8 +38,8 @@ void LiveSession::Poll(Clock::time_point now) {
     }
     if (wasConnected && state.dwPacketNumber != lastPacket[i]) {
       reports[i].push_back(now);
-      panel.leftOutline.Add(state.Gamepad.sThumbLX, state.Gamepad.sThumbLY, kLeftStickDeadZone);
-      panel.rightOutline.Add(state.Gamepad.sThumbRX, state.Gamepad.sThumbRY, kRightStickDeadZone);
+      panel.leftOutline.Add(state.Gamepad.sThumbLX, state.Gamepad.sThumbLY);
+      panel.rightOutline.Add(state.Gamepad.sThumbRX, state.Gamepad.sThumbRY);
       changed = true;
     }
     lastPacket[i] = state.dwPacketNumber;

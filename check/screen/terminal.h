@@ -34,6 +34,18 @@ bool EnterScreenMode();
 // screen. Does nothing the second time.
 void LeaveScreenMode();
 
+// Reads keys one by one without echo, as screen mode does, but leaves the
+// screen as it is: for a program that writes lines and takes a key now and
+// then. Ctrl+C still stops it. False, changing nothing, where standard input
+// is not a terminal (a console on Windows).
+bool EnterKeyMode();
+// Puts back the input mode EnterKeyMode changed; does nothing the second
+// time.
+void LeaveKeyMode();
+
+// Whether standard error is a terminal, where a line can be written over.
+bool ErrorIsTerminal();
+
 // Waits until a key is typed or `wait` has passed.
 void WaitForInput(std::chrono::microseconds wait);
 

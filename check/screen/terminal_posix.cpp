@@ -133,6 +133,31 @@ void LeaveScreenMode() {
   inScreenMode = false;
 }
 
+namespace {
+termios keyModeSaved{};
+bool inKeyMode = false;
+}  // namespace
+
+bool EnterKeyMode() {
+  if (inKeyMode) return true;
+  if (isatty(0) != 1 || tcgetattr(0, &keyModeSaved) != 0) return false;
+  termios raw = keyModeSaved;
+  raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));  // ISIG stays: Ctrl+C stops
+  raw.c_cc[VMIN] = 0;
+  raw.c_cc[VTIME] = 0;
+  if (tcsetattr(0, TCSANOW, &raw) != 0) return false;
+  inKeyMode = true;
+  return true;
+}
+
+void LeaveKeyMode() {
+  if (!inKeyMode) return;
+  tcsetattr(0, TCSANOW, &keyModeSaved);
+  inKeyMode = false;
+}
+
+bool ErrorIsTerminal() { return isatty(2) == 1; }
+
 void WaitForInput(std::chrono::microseconds wait) {
   pollfd in{0, POLLIN, 0};
   const long long us = wait.count();

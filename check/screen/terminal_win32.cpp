@@ -117,6 +117,31 @@ void LeaveScreenMode() {
   inScreenMode = false;
 }
 
+namespace {
+DWORD keyModeSaved = 0;
+bool inKeyMode = false;
+}  // namespace
+
+bool EnterKeyMode() {
+  if (inKeyMode) return true;
+  if (!GetConsoleMode(Input(), &keyModeSaved)) return false;
+  // Keys one by one without echo; Ctrl+C still reaches the handler.
+  if (!SetConsoleMode(Input(), ENABLE_PROCESSED_INPUT | ENABLE_EXTENDED_FLAGS)) return false;
+  inKeyMode = true;
+  return true;
+}
+
+void LeaveKeyMode() {
+  if (!inKeyMode) return;
+  SetConsoleMode(Input(), keyModeSaved);
+  inKeyMode = false;
+}
+
+bool ErrorIsTerminal() {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
 void WaitForInput(std::chrono::microseconds wait) {
   // The console's waits are whole milliseconds at best.
   const long long ms = wait.count() / 1000;

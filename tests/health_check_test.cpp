@@ -1,0 +1,254 @@
+// The health check on known shapes, fed as a pad would feed it: each
+// expected figure is worked out here from the shape itself, not by the
+// check's own code, and each verdict is the one the manual gives.
+#include "check/health/health_check.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <set>
+#include <vector>
+
+#include "check/health/health_card.h"
+#include "input/inputs.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// Feeds the check a reading every 4 ms, as a pad reporting at 250 Hz would.
+class Pad {
+ public:
+  explicit Pad(HealthCheck* check) : check(check) {}
+  void Poll(int times = 1) {
+    for (int i = 0; i < times; ++i) {
+      ms += 4;
+      check->Poll(ms, true, state);
+    }
+  }
+  XINPUT_GAMEPAD& Gamepad() { return state.Gamepad; }
+  std::uint64_t ms = 0;
+
+ private:
+  HealthCheck* check;
+  XINPUT_STATE state{};
+};
+
+// A gate: the stick's reach (full scale 1) at an angle in degrees.
+using Gate = std::function<double(double degrees)>;
+
+double Circle(double) { return 1.0; }
+double Square(double degrees) {
+  const double a = degrees * kPi / 180;
+  return 1.0 / std::max(std::fabs(std::cos(a)), std::fabs(std::sin(a)));
+}
+double Short(double) { return 0.85; }
+// Dented in the one direction centred on straight up.
+double Dented(double degrees) { return std::fabs(degrees - 90) < 3.7 ? 0.7 : 1.0; }
+
+SHORT Clamped(double value) {
+  return static_cast<SHORT>(std::lround(std::max(-32768.0, std::min(32767.0, value))));
+}
+
+// Three slow turns of the left stick along the gate, a reading every half
+// degree.
+void TurnLeftStick(Pad& pad, const Gate& gate) {
+  for (int i = 0; i < 3 * 720; ++i) {
+    const double degrees = (i % 720) / 2.0;
+    const double r = gate(degrees) * 32767;
+    pad.Gamepad().sThumbLX = Clamped(r * std::cos(degrees * kPi / 180));
+    pad.Gamepad().sThumbLY = Clamped(r * std::sin(degrees * kPi / 180));
+    pad.Poll();
+  }
+  pad.Gamepad().sThumbLX = pad.Gamepad().sThumbLY = 0;
+}
+
+// The outline testers take from those readings, worked out on its own: the
+// furthest clamped reading in each 7.5 degree sector round each of the 48
+// directions, up to the reading where 46 of them (95%) reach past 0.8 and
+// the step ends; then the root mean square of (r - 1) over those past 0.2,
+// and the lowest of those.
+struct Expected {
+  double circularityPercent;
+  double lowestPercent;
+};
+
+Expected ExpectedOutline(const Gate& gate) {
+  std::vector<double> reach(48, 0.0);
+  for (int i = 0; i < 720; ++i) {
+    const double degrees = i / 2.0;
+    const double r = gate(degrees) * 32767;
+    const double x = Clamped(r * std::cos(degrees * kPi / 180));
+    const double y = Clamped(r * std::sin(degrees * kPi / 180));
+    const double at = std::atan2(y, x) * 180 / kPi;
+    const int sector = static_cast<int>(std::floor((at < 0 ? at + 360 : at) / 7.5 + 0.5)) % 48;
+    reach[sector] = std::max(reach[sector], std::hypot(x, y) / 32767);
+    if (std::count_if(reach.begin(), reach.end(), [](double r) { return r > 0.8; }) >= 46) break;
+  }
+  double sum = 0, lowest = 2;
+  int count = 0;
+  for (double r : reach) {
+    if (r <= 0.2) continue;
+    sum += (r - 1) * (r - 1);
+    ++count;
+    lowest = std::min(lowest, r);
+  }
+  return {std::sqrt(sum / count) * 100, lowest * 100};
+}
+
+const CardLine& Line(const std::vector<CardLine>& card, const std::string& check) {
+  for (const CardLine& line : card) {
+    if (line.check == check) return line;
+  }
+  static const CardLine none{"", "", Verdict::kInfo};
+  ADD_FAILURE() << "no line " << check;
+  return none;
+}
+
+struct GateCase {
+  const char* name;
+  Gate gate;
+  Verdict verdict;
+  double lowestPercent;
+};
+
+class StickGateTest : public ::testing::TestWithParam<GateCase> {};
+
+TEST_P(StickGateTest, CircularityReachAndVerdict) {
+  const GateCase& shape = GetParam();
+  HealthCheck check(0);
+  Pad pad(&check);
+  pad.Poll(800);  // rest
+  ASSERT_EQ(check.Step(), HealthStep::kLeftStick);
+  TurnLeftStick(pad, shape.gate);
+  EXPECT_EQ(check.Step(), HealthStep::kRightStick) << "gone round once past 0.8 everywhere";
+  const Expected expected = ExpectedOutline(shape.gate);
+  EXPECT_NEAR(check.Figures().outlines[0].CircularityErrorPercent(), expected.circularityPercent,
+              0.01);
+  EXPECT_NEAR(expected.lowestPercent, shape.lowestPercent, 0.5);
+  const auto card = MakeHealthCard(check.Figures(), {});
+  const CardLine& reach = Line(card, "left stick's reach");
+  EXPECT_EQ(reach.verdict, shape.verdict) << reach.figure;
+  EXPECT_NE(reach.figure.find("; lowest " + std::to_string(std::lround(shape.lowestPercent)) + "%"),
+            std::string::npos)
+      << reach.figure;
+}
+
+INSTANTIATE_TEST_SUITE_P(Gates, StickGateTest,
+                         ::testing::Values(GateCase{"circle", Circle, Verdict::kGood, 100},
+                                           // Clamped to full scale on each axis: the corners reach
+                                           // sqrt(2) at most.
+                                           GateCase{"square", Square, Verdict::kWorn, 100},
+                                           GateCase{"short", Short, Verdict::kWorn, 85},
+                                           GateCase{"dented", Dented, Verdict::kFaulty, 70}),
+                         [](const ::testing::TestParamInfo<GateCase>& info) {
+                           return info.param.name;
+                         });
+
+TEST(HealthCheckTest, RestNoiseAgainstTheDeadZone) {
+  // The left stick rests at 60% of its dead zone and wanders 3 units either
+  // way; the right one sits still at the centre.
+  HealthCheck check(0);
+  Pad pad(&check);
+  const SHORT rest = static_cast<SHORT>(kLeftStickDeadZone * 6 / 10);
+  std::vector<double> xs;
+  while (check.Step() == HealthStep::kRest) {
+    const SHORT x = static_cast<SHORT>(rest + (xs.size() % 3) * 3 - 3);
+    pad.Gamepad().sThumbLX = x;
+    pad.Poll();
+    xs.push_back(x);
+  }
+  double mean = 0, squares = 0;
+  for (double x : xs) mean += x;
+  mean /= xs.size();
+  for (double x : xs) squares += (x - mean) * (x - mean);
+  const AxisNoise& lx = check.Figures().restSticks[0];
+  EXPECT_NEAR(lx.Mean(), mean, 1e-9);
+  EXPECT_NEAR(lx.StandardDeviation(), std::sqrt(squares / xs.size()), 1e-6);
+  EXPECT_EQ(lx.PeakToPeak(), 6);
+  const auto card = MakeHealthCard(check.Figures(), {});
+  EXPECT_EQ(Line(card, "left stick at rest").verdict, Verdict::kWorn);
+  EXPECT_EQ(Line(card, "right stick at rest").verdict, Verdict::kGood);
+  EXPECT_NE(Line(card, "left stick at rest").figure.find("strays to 60% of the dead zone"),
+            std::string::npos)
+      << Line(card, "left stick at rest").figure;
+}
+
+TEST(HealthCheckTest, TriggerThatStopsShortAndItsResolution) {
+  HealthCheck check(0);
+  Pad pad(&check);
+  pad.Poll(800);
+  TurnLeftStick(pad, Circle);
+  // The right stick is never turned: its step runs out.
+  pad.Poll(static_cast<int>(kStickLimitMs / 4) + 1);
+  ASSERT_EQ(check.Step(), HealthStep::kLeftTrigger);
+  std::set<int> values;
+  for (int pull = 0; pull < 3; ++pull) {
+    for (int v = 0; v <= 200; v += 5) {
+      pad.Gamepad().bLeftTrigger = static_cast<BYTE>(v);
+      values.insert(v);
+      pad.Poll();
+    }
+    pad.Gamepad().bLeftTrigger = 0;
+    pad.Poll();
+  }
+  EXPECT_EQ(check.Step(), HealthStep::kRightTrigger);
+  const TriggerTravel& travel = check.Figures().triggers[0];
+  EXPECT_EQ(travel.Highest(), 200);
+  EXPECT_EQ(travel.DistinctValues(), static_cast<int>(values.size()));
+  const auto card = MakeHealthCard(check.Figures(), {});
+  EXPECT_EQ(Line(card, "left trigger's travel").verdict, Verdict::kWorn);
+  EXPECT_EQ(Line(card, "right stick's reach").verdict, Verdict::kNotMeasured);
+  EXPECT_EQ(HealthExitStatus(card), 1);
+}
+
+TEST(HealthCheckTest, ButtonNeverPressedAndAButtonThatBounces) {
+  HealthCheck check(0);
+  Pad pad(&check);
+  pad.Poll(800);
+  for (HealthStep s = check.Step(); s != HealthStep::kButtons; s = check.Step()) {
+    pad.Poll(static_cast<int>(kStickLimitMs / 4) + 1);  // let each step run out
+  }
+  // Every button but Y, once; A chatters: down, up 2 ms later, down 2 ms
+  // after that.
+  for (const ButtonInput& button : kButtonInputs) {
+    if (button.mask == XINPUT_GAMEPAD_Y) continue;
+    pad.Gamepad().wButtons = button.mask;
+    pad.Poll(10);
+    pad.Gamepad().wButtons = 0;
+    pad.Poll(10);
+  }
+  HealthCheck* raw = &check;
+  const std::uint64_t t = pad.ms + 100;
+  XINPUT_STATE state{};
+  state.Gamepad.wButtons = XINPUT_GAMEPAD_A;
+  raw->Poll(t, true, state);
+  state.Gamepad.wButtons = 0;
+  raw->Poll(t + 2, true, state);
+  state.Gamepad.wButtons = XINPUT_GAMEPAD_A;
+  raw->Poll(t + 4, true, state);
+  state.Gamepad.wButtons = 0;
+  raw->Poll(t + 50, true, state);
+  EXPECT_EQ(check.Figures().buttons.Bounces(0), 1);
+  const auto card = MakeHealthCard(check.Figures(), {});
+  const CardLine& buttons = Line(card, "buttons");
+  EXPECT_EQ(buttons.verdict, Verdict::kFaulty);
+  EXPECT_EQ(buttons.figure, "13 of 14 pressed and released; never seen: Y; bounced: A (1)");
+}
+
+TEST(HealthCheckTest, UnpluggedInTheMiddleLeavesTheRestNotMeasured) {
+  HealthCheck check(0);
+  Pad pad(&check);
+  pad.Poll(800);
+  check.Poll(pad.ms + 4, false, XINPUT_STATE{});
+  EXPECT_EQ(check.Step(), HealthStep::kDone);
+  EXPECT_TRUE(check.Figures().unplugged);
+  const auto card = MakeHealthCard(check.Figures(), {});
+  EXPECT_EQ(Line(card, "left stick at rest").verdict, Verdict::kGood);
+  EXPECT_EQ(Line(card, "left stick's reach").verdict, Verdict::kNotMeasured);
+  EXPECT_EQ(Line(card, "buttons").verdict, Verdict::kNotMeasured);
+}
+
+}  // namespace
