@@ -42,8 +42,8 @@ step() {
   timings+=("$name: $((SECONDS - start)) s")
 }
 
-# Runs steps side by side, where each leaves a core idle much of its time
-# (a single-threaded program, a wait), and says how long they took together. Their output is
+# Runs steps side by side, each a single-threaded program that leaves the
+# other core idle, and says how long they took together. Their output is
 # shown step by step once all have ended.
 side_by_side() {
   local name=$1 logs pids=() status=0 i
@@ -65,14 +65,16 @@ side_by_side() {
   timings+=("$name: $((SECONDS - start)) s")
 }
 
-# The Linux programs the guests run come from the debug build, where the
-# end-to-end tests are registered. The two guests run side by side, each
+# The end-to-end tests are registered in the debug build, which makes the
+# feeder; the Linux programs under test are build/release's, as shipped,
+# made for the package already. The two guests run side by side, each
 # keeping one core busy, but the Linux guest boots only once Wine has
 # started in the other (or after two minutes): Wine's first start there, a
 # great many small reads over 9p, took 96 s beside the busy Linux guest
 # against 15 s alone.
 e2e_tests() {
-  build debug padwatch padwatch-check padwatch-replay pad_feeder
+  (cd "$root" && cmake --preset debug -DPADWATCH_E2E_PROGRAMS="$root/build/release" >/dev/null)
+  cmake --build "$root/build/debug" --parallel "$jobs" --target pad_feeder
   local tests=(ctest --test-dir "$root/build/debug" --output-on-failure)
   local wine_log="$root/build/debug/e2e/wine/console.log" wine status=0
   rm -f "$wine_log"
@@ -92,8 +94,8 @@ e2e_tests() {
 # (scripts/check.sh runs the same tests without them, for a quicker loop).
 step "Linux build and tests under AddressSanitizer and UndefinedBehaviorSanitizer" \
   bash "$root/scripts/test-sanitizers.sh"
-side_by_side "Windows build and tests under Wine; Debian package" \
-  "bash '$root/scripts/test-windows.sh'" "bash '$root/scripts/test-packages.sh'"
+step "Windows build and tests under Wine" bash "$root/scripts/test-windows.sh"
+step "Debian package" bash "$root/scripts/test-packages.sh"
 side_by_side "valgrind memcheck and a long run; fuzzing the scenario reader" \
   "bash '$root/scripts/test-valgrind.sh' && bash '$root/scripts/test-long-run.sh'" \
   "bash '$root/scripts/test-fuzz.sh' 60"
