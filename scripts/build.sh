@@ -43,7 +43,9 @@ step() {
 }
 
 # Runs steps side by side, each a single-threaded program that leaves the
-# other core idle, and says how long they took together. Their output is
+# other core idle much of its time (unpacking the guests' kernel and making
+# Wine's prefix, for the end-to-end step, are), and says how long they took
+# together. Their output is
 # shown step by step once all have ended.
 side_by_side() {
   local name=$1 logs pids=() status=0 i
@@ -96,8 +98,9 @@ step "Linux build and tests under AddressSanitizer and UndefinedBehaviorSanitize
   bash "$root/scripts/test-sanitizers.sh"
 step "Windows build and tests under Wine" bash "$root/scripts/test-windows.sh"
 step "Debian package" bash "$root/scripts/test-packages.sh"
-side_by_side "valgrind memcheck and a long run; fuzzing the scenario reader" \
+side_by_side "valgrind memcheck and a long run; fuzzing the scenario reader; the guests' kernel and Wine prefix" \
   "bash '$root/scripts/test-valgrind.sh' && bash '$root/scripts/test-long-run.sh'" \
-  "bash '$root/scripts/test-fuzz.sh' 60"
+  "bash '$root/scripts/test-fuzz.sh' 60" \
+  "bash '$root/tests/e2e/prepare_guests.sh' '$root/build/debug/e2e'"
 step "End to end: virtual gamepads in qemu guests" e2e_tests
 printf '%s\n' "Steps:" "${timings[@]/#/  }" "  all: $SECONDS s" >&2

@@ -7,12 +7,41 @@
 #                              and the named modules (.ko) with all they
 #                              depend on, fetched once, and $modules to
 #                              them all, each after its dependencies
+#   $linux_modules, $wine_modules  what each guest loads (for fetch_kernel)
+#   make_wine_prefix PREFIX    makes the Wine guest's prefix there, once;
+#                              false when Wine cannot
 #   plain_console LOG          the console log without CRs or terminal codes
 #   $cases                     the cases: scripts, feeds, expected outputs
 #                              and driver logs
 
 skip=77
 cases="$(dirname "${BASH_SOURCE[0]}")/cases"
+
+# uhid, hid-sony, hid-playstation and hid-nintendo: a DualShock 4, a
+# DualSense and a Switch Pro Controller that the kernel's own drivers bind.
+# xpad, and for it a USB device: dummy_hcd (a USB host and device controller
+# joined in software), configfs gadgets and FunctionFS, through which the
+# feeder is the device. The Wine guest's root comes over 9p.
+linux_modules=(evdev uinput uhid hid_sony hid_playstation hid_nintendo xpad dummy_hcd configfs
+               libcomposite usb_f_fs)
+wine_modules=(virtio_pci 9pnet_virtio 9p evdev uinput uhid hid_sony)
+
+make_wine_prefix() {
+  local prefix=$1
+  [ ! -f "$prefix/.padwatch-ready" ] || return 0
+  rm -rf "$prefix" && mkdir -p "$prefix"
+  (
+    export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml=d"
+    unset DISPLAY WAYLAND_DISPLAY
+    wineboot -i >/dev/null 2>&1
+    # winebus reads pads through SDL, with no udev daemon in the guest.
+    key='HKLM\System\CurrentControlSet\Services\winebus'
+    wine reg add "$key" /v "Enable SDL" /t REG_DWORD /d 1 /f >/dev/null 2>&1
+    wine reg add "$key" /v DisableUdevd /t REG_DWORD /d 1 /f >/dev/null 2>&1
+    wineserver -w
+  ) || return 1
+  touch "$prefix/.padwatch-ready"
+}
 
 need_qemu() {
   if [ "${PADWATCH_E2E:-}" != 1 ]; then

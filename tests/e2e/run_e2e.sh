@@ -27,12 +27,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 source "$here/guest.sh"
 need_qemu
-# uhid, hid-sony, hid-playstation and hid-nintendo: a DualShock 4, a
-# DualSense and a Switch Pro Controller that the kernel's own drivers bind. xpad, and for it a USB device: dummy_hcd
-# (a USB host and device controller joined in software), configfs gadgets
-# and FunctionFS, through which the feeder is the device.
-fetch_kernel "$work" evdev uinput uhid hid_sony hid_playstation hid_nintendo xpad dummy_hcd \
-  configfs libcomposite usb_f_fs
+fetch_kernel "$work" "${linux_modules[@]}"
 
 # The initramfs: busybox, bash for the cases, the modules, padwatch with the
 # libraries it links, the feeder and the scenarios.

@@ -41,23 +41,11 @@ if ! command -v wine >/dev/null 2>&1 || ! wine --version >/dev/null 2>&1; then
   exit $skip
 fi
 # What the guest needs; what these depend on comes with them.
-fetch_kernel "$work" virtio_pci 9pnet_virtio 9p evdev uinput uhid hid_sony
+fetch_kernel "$work" "${wine_modules[@]}"
 
 # The prefix, once per build folder, with winebus reading pads through SDL.
 prefix="$work/wine/prefix"
-if [ ! -f "$prefix/.padwatch-ready" ]; then
-  rm -rf "$prefix" && mkdir -p "$prefix"
-  (
-    export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml=d"
-    unset DISPLAY WAYLAND_DISPLAY
-    wineboot -i >/dev/null 2>&1
-    key='HKLM\System\CurrentControlSet\Services\winebus'
-    wine reg add "$key" /v "Enable SDL" /t REG_DWORD /d 1 /f >/dev/null 2>&1
-    wine reg add "$key" /v DisableUdevd /t REG_DWORD /d 1 /f >/dev/null 2>&1
-    wineserver -w
-  ) || { echo "SKIPPED: Wine cannot make a prefix" >&2; exit $skip; }
-  touch "$prefix/.padwatch-ready"
-fi
+make_wine_prefix "$prefix" || { echo "SKIPPED: Wine cannot make a prefix" >&2; exit $skip; }
 
 # The share: a fresh copy of the prefix, the programs, the scenarios and the
 # script the guest runs.
