@@ -169,15 +169,21 @@ int Announcements(const std::string& path) {
   return count;
 }
 
-// Waits until each file holds `count` announcements, or 60 s.
+// Waits until each file holds `count` announcements, or 60 s, and says on
+// standard error how long that took: where a slow watcher's time goes.
 void AwaitAnnouncements(const std::vector<std::string>& paths, int count, int line) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  const auto begin = std::chrono::steady_clock::now();
+  const auto end = begin + std::chrono::seconds(60);
   for (const std::string& path : paths) {
     while (Announcements(path) < count) {
       if (std::chrono::steady_clock::now() > end) Fail(line, path + " did not announce the pad");
       Sleep(50);
     }
   }
+  const auto waited = std::chrono::steady_clock::now() - begin;
+  std::fprintf(stderr, "pad_feeder: line %d: announced after %lld ms\n", line,
+               static_cast<long long>(
+                   std::chrono::duration_cast<std::chrono::milliseconds>(waited).count()));
 }
 
 }  // namespace
