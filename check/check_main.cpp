@@ -363,7 +363,7 @@ int RunTest(const Options& options, DemoPads* demo) {
     ReadDevice(&reading);
     extras.battery = BatteryText(reading);
     lines.Start(kHealthStepCount + 1, "rumble", "each motor runs for half a second.");
-    extras.rumble = RunRumble(kRumbleEach, StopRequested)[slot];
+    extras.rumble = RunRumble(kRumbleEach, StopRequested, slot)[slot];
     extras.rumbleTried = true;
     lines.Result("done");
   }

@@ -195,11 +195,24 @@ TEST(HealthCheckTest, TriggerThatStopsShortAndItsResolution) {
     pad.Poll();
   }
   EXPECT_EQ(check.Step(), HealthStep::kRightTrigger);
+  // The right trigger never gets past 100: no pull counts, the step runs
+  // out, and a trigger that moves only that far is faulty.
+  for (int pull = 0; pull < 3; ++pull) {
+    pad.Gamepad().bRightTrigger = 100;
+    pad.Poll();
+    pad.Gamepad().bRightTrigger = 0;
+    pad.Poll();
+  }
+  pad.Poll(static_cast<int>(kTriggerLimitMs / 4) + 1);
+  EXPECT_EQ(check.Step(), HealthStep::kButtons);
   const TriggerTravel& travel = check.Figures().triggers[0];
   EXPECT_EQ(travel.Highest(), 200);
   EXPECT_EQ(travel.DistinctValues(), static_cast<int>(values.size()));
   const auto card = MakeHealthCard(check.Figures(), {});
   EXPECT_EQ(Line(card, "left trigger's travel").verdict, Verdict::kWorn);
+  EXPECT_EQ(Line(card, "right trigger's travel").verdict, Verdict::kFaulty);
+  EXPECT_EQ(Line(card, "right trigger's travel").figure,
+            "highest 100 of 255, 2 values, 0 pulls, back to rest");
   EXPECT_EQ(Line(card, "right stick's reach").verdict, Verdict::kNotMeasured);
   EXPECT_EQ(HealthExitStatus(card), 1);
 }

@@ -27,6 +27,18 @@ TEST(RumbleTest, RunsEachMotorOfEachPadAndStopsThem) {
   EXPECT_EQ(scripted::Vibration(0).wRightMotorSpeed, 0);
 }
 
+// The health check runs the motors of the pad it tests, and no other's.
+TEST(RumbleTest, OneSlotOnlyLeavesTheOtherPadsStill) {
+  scripted::Reset();
+  scripted::Plug(0);
+  scripted::Plug(2);
+  const RumbleResults results = RunRumble(std::chrono::milliseconds(1), nullptr, 2);
+  EXPECT_EQ(results[0].lowFrequency, MotorResult::kNotTried);
+  EXPECT_EQ(results[2].lowFrequency, MotorResult::kAccepted);
+  EXPECT_EQ(results[2].highFrequency, MotorResult::kAccepted);
+  EXPECT_EQ(scripted::SetStateCalls(), 3u);  // slot 2's low, high, off
+}
+
 // A pad that refuses (or never answers) a start gets no stop after it: a
 // pad that does not answer would hold that request as long again.
 TEST(RumbleTest, ARefusedStartIsNotFollowedByAStop) {

@@ -94,7 +94,11 @@ CardLine OutlineLine(const char* name, const StickOutline& outline, bool done) {
 }
 
 CardLine TravelLine(const char* name, const TriggerTravel& travel, bool started) {
-  if (!started || travel.Pulls() == 0) return {name, "not measured", Verdict::kNotMeasured};
+  // A trigger that moved but never got past half its travel was measured:
+  // it is faulty, not unmeasured.
+  if (!started || travel.Highest() <= kTriggerThreshold) {
+    return {name, "not measured", Verdict::kNotMeasured};
+  }
   const Verdict verdict = !travel.AtRest() || travel.Highest() <= 255 / 2 ? Verdict::kFaulty
                           : travel.Highest() < 255                        ? Verdict::kWorn
                                                                           : Verdict::kGood;

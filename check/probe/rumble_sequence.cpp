@@ -61,8 +61,9 @@ MotorResult Run(DWORD slot, WORD low, WORD high, bool (*stopRequested)()) {
 
 }  // namespace
 
-void RumbleSequence::Find() {
+void RumbleSequence::Find(int onlySlot) {
   results = RumbleResults();
+  only = onlySlot;
   for (DWORD s = 0; s < XUSER_MAX_COUNT; ++s) {
     XINPUT_CAPABILITIES capabilities{};
     results[s].connected = XInputGetCapabilities(s, XINPUT_FLAG_GAMEPAD, &capabilities) == 0;
@@ -77,7 +78,8 @@ void RumbleSequence::Find() {
 bool RumbleSequence::Advance(Clock::time_point now) {
   while (slot < XUSER_MAX_COUNT) {
     if (running && now < due) return true;
-    if (!results[slot].supported || motor == 2) {
+    const bool chosen = only < 0 || slot == static_cast<DWORD>(only);
+    if (!results[slot].supported || !chosen || motor == 2) {
       Stop();
       ++slot;
       motor = 0;
@@ -103,9 +105,9 @@ void RumbleSequence::Stop() {
   started = false;
 }
 
-RumbleResults RunRumble(std::chrono::milliseconds each, bool (*stopRequested)()) {
+RumbleResults RunRumble(std::chrono::milliseconds each, bool (*stopRequested)(), int onlySlot) {
   RumbleSequence sequence(each, stopRequested);
-  sequence.Find();
+  sequence.Find(onlySlot);
   while (!Stopped(stopRequested) && sequence.Advance(RumbleSequence::Clock::now())) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }

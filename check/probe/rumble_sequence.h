@@ -31,8 +31,8 @@ class RumbleSequence {
       : each(each), stopRequested(stopRequested) {}
 
   // Finds the controllers and what they can do; Advance() then starts the
-  // first motor.
-  void Find();
+  // first motor. With onlySlot (0-3), only that controller's motors run.
+  void Find(int onlySlot = -1);
   // Does whatever is due at `now`. Returns false once every motor has run
   // and been stopped.
   bool Advance(Clock::time_point now);
@@ -45,6 +45,7 @@ class RumbleSequence {
   std::chrono::milliseconds each;
   bool (*stopRequested)();
   RumbleResults results;
+  int only = -1;  // the one slot to run, or -1 for every slot
   DWORD slot = 0;
   int motor = 0;         // 0 low-frequency, 1 high-frequency, 2 done with this slot
   bool running = false;  // a motor of this slot was accepted and runs until due
@@ -61,7 +62,8 @@ class RumbleSequence {
 // and no signal ends those waits. Once a request has taken
 // kRumbleSlowAnswer, or a stop comes while one is under way, a line on
 // standard error says what it waits for and how long at most.
-RumbleResults RunRumble(std::chrono::milliseconds each, bool (*stopRequested)() = nullptr);
+RumbleResults RunRumble(std::chrono::milliseconds each, bool (*stopRequested)() = nullptr,
+                        int onlySlot = -1);
 
 constexpr std::chrono::milliseconds kRumbleSlowAnswer(1000);
 
