@@ -49,17 +49,24 @@ void DemoPads::Move(double seconds) {
   const double angle = 2 * kPi * t / 2.0;
   first.Axis(SDL_CONTROLLER_AXIS_LEFTX, Scaled(0.95 * std::cos(angle)));
   first.Axis(SDL_CONTROLLER_AXIS_LEFTY, Scaled(-0.95 * std::sin(angle)));
-  // Its right stick rests a little off centre, as a drifting stick does.
-  first.Axis(SDL_CONTROLLER_AXIS_RIGHTX, 1800);
-  first.Axis(SDL_CONTROLLER_AXIS_RIGHTY, -900);
-  // Its buttons light one after another, each for half a second.
-  const int lit = static_cast<int>(t * 2.0) % 15;
+  // Its right stick rests a little off centre, as a drifting stick does,
+  // for 4 s of every 8; for the other 4 it goes round twice, so that
+  // --test's steps see it at rest and turning.
+  if (std::fmod(t, 8.0) < 4.0) {
+    first.Axis(SDL_CONTROLLER_AXIS_RIGHTX, 1800);
+    first.Axis(SDL_CONTROLLER_AXIS_RIGHTY, -900);
+  } else {
+    first.Axis(SDL_CONTROLLER_AXIS_RIGHTX, Scaled(0.97 * std::cos(angle)));
+    first.Axis(SDL_CONTROLLER_AXIS_RIGHTY, Scaled(-0.97 * std::sin(angle)));
+  }
+  // Its buttons light one after another, each for a quarter of a second.
+  const int lit = static_cast<int>(t * 4.0) % 15;
   for (int b = 0; b <= SDL_CONTROLLER_BUTTON_DPAD_RIGHT; ++b) {
     first.Button(static_cast<SDL_GameControllerButton>(b), b == lit);
   }
   // Triggers: SDL's -32768 is rest, 32767 full.
-  first.Axis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, Scaled(std::sin(2 * kPi * t / 3.0)));
-  first.Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, Scaled(2.0 * std::fmod(t / 4.0, 1.0) - 1.0));
+  first.Axis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, Scaled(std::sin(2 * kPi * t / 1.5)));
+  first.Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, Scaled(2.0 * std::fmod(t / 2.0, 1.0) - 1.0));
 
   // The second: its right stick goes round the other way in a gate worn flat
   // on the right; A is held every other second.
