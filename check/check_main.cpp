@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <thread>
@@ -15,7 +16,9 @@
 #include "check/doctor/system_scan.h"
 #include "check/health/health_card.h"
 #include "check/health/health_check.h"
+#include "check/health/health_compare.h"
 #include "check/health/health_json.h"
+#include "check/health/health_picture.h"
 #include "check/probe/demo_pads.h"
 #include "check/probe/rate_meter.h"
 #include "check/probe/rumble_sequence.h"
@@ -51,6 +54,10 @@ constexpr const char kHelpTop[] =
     "                   when every check is good, 1 if not\n"
     "  --slot N         with --test: the controller in slot N (0 to 3), not the\n"
     "                   first connected\n"
+    "  --compare FILE   with --test: each check and figure beside those of an\n"
+    "                   earlier card (a file --test --json wrote), with the change\n"
+    "  --picture FILE   with --test: also draws the sticks' outlines, resting points\n"
+    "                   and the triggers' travel in FILE, an SVG picture\n"
     "  --record FILE    writes what the four slots do to FILE ('-' for standard\n"
     "                   output) as a scenario for padwatch-replay, until stopped\n"
     "  --seconds N      with --record: stop after N seconds (1 to 86400)\n"
@@ -82,10 +89,11 @@ ProgramText Program() {
   const bool demo = DemoPads::Available();
   return {"padwatch-check",
           demo ? "usage: padwatch-check [--demo] [--once [--json] | --rate SECONDS [--json] | "
-                 "--rumble | --test [--slot N] [--json] | --record FILE [--seconds N] | "
-                 "--doctor [--json]]"
+                 "--rumble | --test [--slot N] [--compare FILE] [--picture FILE] [--json] | "
+                 "--record FILE [--seconds N] | --doctor [--json]]"
                : "usage: padwatch-check [--once [--json] | --rate SECONDS [--json] | --rumble | "
-                 "--test [--slot N] [--json] | --record FILE [--seconds N] | --doctor [--json]]",
+                 "--test [--slot N] [--compare FILE] [--picture FILE] [--json] | --record FILE "
+                 "[--seconds N] | --doctor [--json]]",
           demo ? kHelpWithDemo.c_str() : kHelpWithoutDemo.c_str(), PADWATCH_VERSION};
 }
 
@@ -105,9 +113,11 @@ struct Options {
   Mode mode = Mode::kNone;  // none: the live screen
   bool json = false;
   bool demo = false;
-  int seconds = 0;         // --rate's, or --record's --seconds (0: until stopped)
-  std::string recordPath;  // --record's FILE, "-" for standard output
-  int slot = -1;           // --test's --slot (-1: the first connected)
+  int seconds = 0;          // --rate's, or --record's --seconds (0: until stopped)
+  std::string recordPath;   // --record's FILE, "-" for standard output
+  int slot = -1;            // --test's --slot (-1: the first connected)
+  std::string comparePath;  // --test's --compare FILE, or empty
+  std::string picturePath;  // --test's --picture FILE, or empty
 };
 
 // The whole number of seconds in argv[++*i], from 1 to max; -1 where there
@@ -154,6 +164,20 @@ int Parse(int argc, char* argv[], Options* options) {
       }
       options->slot = slot[0] - '0';
       continue;
+    } else if (arg == "--compare") {
+      if (!options->comparePath.empty()) return UsageError("--compare is given twice");
+      if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+        return UsageError("--compare needs the FILE of an earlier card");
+      }
+      options->comparePath = argv[++i];
+      continue;
+    } else if (arg == "--picture") {
+      if (!options->picturePath.empty()) return UsageError("--picture is given twice");
+      if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+        return UsageError("--picture needs a FILE to draw in");
+      }
+      options->picturePath = argv[++i];
+      continue;
     } else if (arg == "--doctor") {
       mode = Mode::kDoctor;
     } else if (arg == "--rate") {
@@ -190,6 +214,12 @@ int Parse(int argc, char* argv[], Options* options) {
   }
   if (options->slot >= 0 && options->mode != Mode::kTest) {
     return UsageError("--slot goes with --test");
+  }
+  if (!options->comparePath.empty() && options->mode != Mode::kTest) {
+    return UsageError("--compare goes with --test");
+  }
+  if (!options->picturePath.empty() && options->mode != Mode::kTest) {
+    return UsageError("--picture goes with --test");
   }
   if (options->demo && options->mode == Mode::kDoctor) {
     return UsageError("--doctor looks at the system's own controllers, not --demo's");
@@ -302,6 +332,26 @@ class StepLines {
 };
 
 int RunTest(const Options& options, DemoPads* demo) {
+  // The earlier card is read first: a file that is not one is said before
+  // the pad is put through the steps, not after.
+  CardSummary before;
+  std::string why;
+  if (!options.comparePath.empty() && !ReadCardFile(options.comparePath, &before, &why)) {
+    std::cerr << "padwatch-check: cannot compare with " << Printable(options.comparePath) << ": "
+              << why << std::endl;
+    return 2;
+  }
+  // The picture's file is made now, so that one that cannot be is said
+  // before the steps, not after them.
+  std::ofstream picture;
+  if (!options.picturePath.empty()) {
+    picture.open(options.picturePath, std::ios::binary | std::ios::trunc);
+    if (!picture) {
+      std::cerr << "padwatch-check: cannot write " << Printable(options.picturePath) << ": "
+                << std::strerror(errno) << std::endl;
+      return 1;
+    }
+  }
   const auto start = std::chrono::steady_clock::now();
   const int slot = FindTestSlot(options, demo, start);
   if (slot < 0) return 1;
@@ -369,8 +419,18 @@ int RunTest(const Options& options, DemoPads* demo) {
   }
   LeaveKeyMode();
   const std::vector<CardLine> card = MakeHealthCard(check.Figures(), extras);
-  std::cout << (options.json ? HealthJson(slot, check.Figures(), card) : HealthCardText(card))
-            << std::flush;
+  const std::string json = HealthJson(slot, check.Figures(), card);
+  if (options.comparePath.empty()) {
+    std::cout << (options.json ? json : HealthCardText(card));
+  } else {
+    std::cout << (options.json ? HealthJsonCompared(json, before)
+                               : HealthCardText(card) + HealthCompareText(json, before));
+  }
+  std::cout << std::flush;
+  if (picture.is_open() && !(picture << HealthPictureSvg(slot, check.Figures()) << std::flush)) {
+    std::cerr << "padwatch-check: cannot write " << Printable(options.picturePath) << std::endl;
+    return 1;
+  }
   return HealthExitStatus(card);
 }
 

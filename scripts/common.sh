@@ -11,7 +11,8 @@ build_packages=(g++ cmake ninja-build pkg-config libsdl2-dev nlohmann-json3-dev)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev googletest
                g++-mingw-w64-x86-64-posix wine wine64 dpkg-dev lintian
                valgrind clang libclang-rt-14-dev time
-               qemu-system-x86 busybox-static cpio tmux unicode-data python3)
+               qemu-system-x86 busybox-static cpio tmux unicode-data python3
+               librsvg2-bin)
 bench_packages=(libbenchmark-dev valgrind time)
 
 # require_packages PACKAGE...: installs the missing ones with apt-get when

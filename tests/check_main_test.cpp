@@ -6,6 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
+#include <string>
+
 #include "tests/process.h"
 
 namespace {
@@ -32,8 +35,8 @@ TEST_P(CheckUsageTest, OneLineOfUsageAndStatusTwo) {
   EXPECT_EQ(result.err,
             std::string("padwatch-check: ") + GetParam().what +
                 " (usage: padwatch-check [--demo] [--once [--json] | --rate SECONDS "
-                "[--json] | --rumble | --test [--slot N] [--json] | --record FILE [--seconds "
-                "N] | --doctor [--json]])\n");
+                "[--json] | --rumble | --test [--slot N] [--compare FILE] [--picture FILE] "
+                "[--json] | --record FILE [--seconds N] | --doctor [--json]])\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -76,8 +79,13 @@ INSTANTIATE_TEST_SUITE_P(
         BadArguments{"SlotAlone", {"--slot", "1"}, "--slot goes with --test"},
         BadArguments{
             "SlotFour", {"--test", "--slot", "4"}, "--slot takes a slot number from 0 to 3"},
+        BadArguments{"SlotMissing", {"--test", "--slot"}, "--slot takes a slot number from 0 to 3"},
+        BadArguments{"CompareAlone", {"--compare", "old.json"}, "--compare goes with --test"},
         BadArguments{
-            "SlotMissing", {"--test", "--slot"}, "--slot takes a slot number from 0 to 3"}),
+            "PictureAlone", {"--once", "--picture", "a.svg"}, "--picture goes with --test"},
+        BadArguments{"CompareMissing",
+                     {"--test", "--compare"},
+                     "--compare needs the FILE of an earlier card"}),
     [](const ::testing::TestParamInfo<BadArguments>& info) { return info.param.name; });
 
 TEST(CheckMainTest, OnceAndRumbleWithNoController) {
@@ -170,6 +178,56 @@ TEST(CheckMainTest, TestStoppedEarlyGivesTheCardSoFar) {
   EXPECT_NE(result.err.find("Step 2 of 7, left stick: "), std::string::npos) << result.err;
   EXPECT_NE(result.err.find("Stopped; the card says what was not measured."), std::string::npos)
       << result.err;
+}
+
+// The demo's first pad does every step by itself: it rests (drifting),
+// turns both sticks, pulls both triggers, presses every button; the picture
+// is drawn, and a later card is compared with this one.
+TEST(CheckMainTest, TestOnTheDemoPadDoesEveryStepByItself) {
+  const std::string card = ::testing::TempDir() + "/demo-card.json";
+  const std::string picture = ::testing::TempDir() + "/demo-card.svg";
+  ProcessOptions options;
+  options.timeoutMs = 60000;
+  ProcessResult result =
+      RunProcess({kCheck, "--demo", "--test", "--json", "--picture", picture}, options);
+  EXPECT_EQ(result.exitCode, 1) << result.err;  // its left stick turns during the rest step
+  for (const char* step :
+       {"rest", "left stick", "right stick", "left trigger", "right trigger", "buttons"}) {
+    EXPECT_NE(result.out.find(std::string("\"step\": \"") + step +
+                              "\",\n      \"started\": true,\n      \"done\": true"),
+              std::string::npos)
+        << step << "\n"
+        << result.out;
+  }
+  std::ofstream(card) << result.out;
+  std::ifstream drawn(picture);
+  std::string head;
+  std::getline(drawn, head);
+  EXPECT_EQ(head, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+
+  // Stopped at once, the new card is all "not measured", beside the old one.
+  options.signalAfterMs = 1500;
+  options.signalToSend = SIGINT;
+  result = RunProcess({kCheck, "--demo", "--test", "--compare", card}, options);
+  EXPECT_EQ(result.exitCode, 1) << result.err;
+  EXPECT_NE(result.out.find("\nCompared with the earlier card:\n"), std::string::npos)
+      << result.out;
+  EXPECT_NE(result.out.find("  buttons "), std::string::npos) << result.out;
+}
+
+// An earlier card that cannot be read or is not one is said at once, with
+// the usage error's status, before any step.
+TEST(CheckMainTest, CompareWithWhatIsNotACardStopsBeforeTheSteps) {
+  const std::string path = ::testing::TempDir() + "/not-a-card.json";
+  std::ofstream(path) << "{\"tool\": \"padwatch-check\", \"report\": \"once\"}";
+  ProcessResult result = RunProcess({kCheck, "--test", "--compare", path}, {});
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "padwatch-check: cannot compare with " + path +
+                            ": it is not a card from padwatch-check --test --json\n");
+  result = RunProcess({kCheck, "--test", "--compare", path + ".missing"}, {});
+  EXPECT_EQ(result.err,
+            "padwatch-check: cannot compare with " + path + ".missing: it cannot be read\n");
 }
 
 TEST(CheckMainTest, RateSaysAtOnceThatItWaitsForAController) {

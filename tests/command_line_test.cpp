@@ -23,7 +23,8 @@ const Companion kCompanions[] = {
     {PADWATCH_DEMO_BINARY, "padwatch-demo", "usage: padwatch-demo [--no-delay]"},
     {PADWATCH_CHECK_BINARY, "padwatch-check",
      "usage: padwatch-check [--demo] [--once [--json] | --rate SECONDS [--json] | --rumble | "
-     "--test [--slot N] [--json] | --record FILE [--seconds N] | --doctor [--json]]"},
+     "--test [--slot N] [--compare FILE] [--picture FILE] [--json] | --record FILE [--seconds N] | "
+     "--doctor [--json]]"},
 };
 
 class CommandLineTest : public ::testing::TestWithParam<Companion> {

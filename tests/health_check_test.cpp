@@ -7,11 +7,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <set>
 #include <vector>
 
 #include "check/health/health_card.h"
+#include "check/health/health_picture.h"
 #include "input/inputs.h"
 
 namespace {
@@ -112,7 +116,49 @@ struct GateCase {
   Gate gate;
   Verdict verdict;
   double lowestPercent;
+  // Where the picture must show the outline, and in which colour.
+  double probeDegrees;
+  const char* probeColour;
 };
+
+struct Rgb {
+  int r, g, b;
+  bool Near(const Rgb& other) const {
+    return std::abs(r - other.r) + std::abs(g - other.g) + std::abs(b - other.b) < 60;
+  }
+};
+
+Rgb Parse(const char* hex) {
+  const long value = std::strtol(hex + 1, nullptr, 16);
+  return {static_cast<int>(value >> 16), static_cast<int>((value >> 8) & 255),
+          static_cast<int>(value & 255)};
+}
+
+// The colours of the picture's pixels at the points, as a real SVG renderer
+// (rsvg-convert) draws them; empty where this machine has none.
+std::vector<Rgb> Rendered(const std::string& name, const std::string& svg,
+                          const std::vector<std::pair<int, int>>& points) {
+#ifdef _WIN32
+  (void)name, (void)svg, (void)points;
+  return {};  // the renderer runs on Linux; the picture is the same bytes
+#else
+  if (std::system("command -v rsvg-convert >/dev/null 2>&1") != 0) return {};
+  const std::string base = ::testing::TempDir() + "/" + name;
+  std::ofstream(base + ".svg") << svg;
+  std::string command = "rsvg-convert -o '" + base + ".png' '" + base + ".svg' && python3 '" +
+                        PADWATCH_PNG_PIXELS + "' '" + base + ".png'";
+  for (const auto& [x, y] : points) command += " " + std::to_string(x) + "," + std::to_string(y);
+  std::vector<Rgb> pixels;
+  FILE* out = popen(command.c_str(), "r");
+  Rgb pixel{};
+  while (out != nullptr && std::fscanf(out, "%d %d %d", &pixel.r, &pixel.g, &pixel.b) == 3) {
+    pixels.push_back(pixel);
+  }
+  if (out != nullptr) pclose(out);
+  EXPECT_EQ(pixels.size(), points.size()) << command;
+  return pixels;
+#endif
+}
 
 class StickGateTest : public ::testing::TestWithParam<GateCase> {};
 
@@ -134,18 +180,35 @@ TEST_P(StickGateTest, CircularityReachAndVerdict) {
   EXPECT_NE(reach.figure.find("; lowest " + std::to_string(std::lround(shape.lowestPercent)) + "%"),
             std::string::npos)
       << reach.figure;
+
+  // The picture: the outline drawn at the gate's reach in its colour, and
+  // not drawn 10 pixels inside it.
+  const double a = shape.probeDegrees * kPi / 180;
+  const double radius =
+      std::min(shape.gate(shape.probeDegrees), std::sqrt(2.0)) * PictureLayout::kStickRadius;
+  auto at = [&](double r) {
+    return std::pair<int, int>(
+        static_cast<int>(std::lround(PictureLayout::kStickCentreX[0] + r * std::cos(a))),
+        static_cast<int>(std::lround(PictureLayout::kStickCentreY - r * std::sin(a))));
+  };
+  const std::vector<Rgb> pixels =
+      Rendered(shape.name, HealthPictureSvg(0, check.Figures()), {at(radius), at(radius - 10)});
+  if (pixels.size() == 2) {
+    EXPECT_TRUE(pixels[0].Near(Parse(shape.probeColour)))
+        << pixels[0].r << " " << pixels[0].g << " " << pixels[0].b;
+    EXPECT_FALSE(pixels[1].Near(Parse(shape.probeColour)));
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Gates, StickGateTest,
-                         ::testing::Values(GateCase{"circle", Circle, Verdict::kGood, 100},
-                                           // Clamped to full scale on each axis: the corners reach
-                                           // sqrt(2) at most.
-                                           GateCase{"square", Square, Verdict::kWorn, 100},
-                                           GateCase{"short", Short, Verdict::kWorn, 85},
-                                           GateCase{"dented", Dented, Verdict::kFaulty, 70}),
-                         [](const ::testing::TestParamInfo<GateCase>& info) {
-                           return info.param.name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Gates, StickGateTest,
+    ::testing::Values(GateCase{"circle", Circle, Verdict::kGood, 100, 0, kOutlineGood},
+                      // Clamped to full scale on each axis: the corners reach sqrt(2)
+                      // at most, 41% past the circle.
+                      GateCase{"square", Square, Verdict::kWorn, 100, 45, kOutlineFaulty},
+                      GateCase{"short", Short, Verdict::kWorn, 85, 0, kOutlineWorn},
+                      GateCase{"dented", Dented, Verdict::kFaulty, 70, 90, kOutlineFaulty}),
+    [](const ::testing::TestParamInfo<GateCase>& info) { return info.param.name; });
 
 TEST(HealthCheckTest, RestNoiseAgainstTheDeadZone) {
   // The left stick rests at 60% of its dead zone and wanders 3 units either
