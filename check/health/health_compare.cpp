@@ -157,16 +157,31 @@ CardSummary Summarize(const Json& card) {
   return summary;
 }
 
-std::string Shown(const std::optional<double>& value, int decimals) {
-  return value ? Fixed(*value, decimals) : "-";
+// Figure i of a card as plain values (GCC at -O2 takes a copied
+// optional<double> for uninitialised), and the change from one to another.
+struct Value {
+  bool known = false;
+  double number = 0;
+};
+
+Value At(const CardSummary& card, std::size_t i) {
+  if (i >= card.figures.size() || !card.figures[i].has_value()) return {};
+  return {true, card.figures[i].value()};
 }
 
-std::string Change(const Figure& figure, const std::optional<double>& before,
-                   const std::optional<double>& now) {
-  if (!before || !now) return "-";
-  const std::string change = Fixed(*now - *before, figure.decimals);
-  return change[0] == '-' || change.find_first_not_of("0.") == std::string::npos ? change
-                                                                                 : "+" + change;
+Value Difference(const Value& before, const Value& now) {
+  if (!before.known || !now.known) return {};
+  return {true, now.number - before.number};
+}
+
+std::string Shown(const Value& value, int decimals) {
+  return value.known ? Fixed(value.number, decimals) : "-";
+}
+
+std::string Change(const Value& change, int decimals) {
+  const std::string text = Shown(change, decimals);
+  const bool zero = text.find_first_not_of("0.") == std::string::npos;
+  return !change.known || text[0] == '-' || zero ? text : "+" + text;
 }
 
 std::string Padded(std::string text, std::size_t width) {
@@ -250,11 +265,11 @@ std::string HealthCompareText(const std::string& cardJson, const CardSummary& be
           RightAligned("now", 10) + RightAligned("change", 10) + "\n";
   for (std::size_t i = 0; i < Figures().size(); ++i) {
     const Figure& figure = Figures()[i];
-    const std::optional<double> was = i < before.figures.size() ? before.figures[i] : std::nullopt;
+    const Value was = At(before, i), is = At(now, i);
     text += "  " + Padded(figure.name, width) + "  " +
             RightAligned(Shown(was, figure.decimals), 9) +
-            RightAligned(Shown(now.figures[i], figure.decimals), 10) +
-            RightAligned(Change(figure, was, now.figures[i]), 10) + "\n";
+            RightAligned(Shown(is, figure.decimals), 10) +
+            RightAligned(Change(Difference(was, is), figure.decimals), 10) + "\n";
   }
   return text;
 }
@@ -272,16 +287,17 @@ std::string HealthJsonCompared(const std::string& cardJson, const CardSummary& b
   Json figures = Json::array();
   for (std::size_t i = 0; i < Figures().size(); ++i) {
     const Figure& figure = Figures()[i];
-    const std::optional<double> was = i < before.figures.size() ? before.figures[i] : std::nullopt;
-    const auto value = [&figure](const std::optional<double>& v) {
-      if (!v) return Json();
+    const Value was = At(before, i), is = At(now, i);
+    const auto json = [&figure](const Value& v) {
+      if (!v.known) return Json();
       // Counts and raw units are whole numbers, as the card writes them.
-      return figure.decimals == 0 ? Json(std::llround(*v)) : Json(Rounded(*v, figure.decimals));
+      return figure.decimals == 0 ? Json(std::llround(v.number))
+                                  : Json(Rounded(v.number, figure.decimals));
     };
     figures.push_back({{"figure", figure.name},
-                       {"before", value(was)},
-                       {"now", value(now.figures[i])},
-                       {"change", was && now.figures[i] ? value(*now.figures[i] - *was) : Json()}});
+                       {"before", json(was)},
+                       {"now", json(is)},
+                       {"change", json(Difference(was, is))}});
   }
   card["compared"] = {{"checks", checks}, {"figures", figures}};
   return card.dump(2, ' ', true, Json::error_handler_t::replace) + "\n";
