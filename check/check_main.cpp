@@ -164,19 +164,14 @@ int Parse(int argc, char* argv[], Options* options) {
       }
       options->slot = slot[0] - '0';
       continue;
-    } else if (arg == "--compare") {
-      if (!options->comparePath.empty()) return UsageError("--compare is given twice");
+    } else if (arg == "--compare" || arg == "--picture") {
+      std::string& path = arg == "--compare" ? options->comparePath : options->picturePath;
+      if (!path.empty()) return UsageError(arg + " is given twice");
       if (i + 1 >= argc || argv[i + 1][0] == '\0') {
-        return UsageError("--compare needs the FILE of an earlier card");
+        return UsageError(arg == "--compare" ? "--compare needs the FILE of an earlier card"
+                                             : "--picture needs a FILE to draw in");
       }
-      options->comparePath = argv[++i];
-      continue;
-    } else if (arg == "--picture") {
-      if (!options->picturePath.empty()) return UsageError("--picture is given twice");
-      if (i + 1 >= argc || argv[i + 1][0] == '\0') {
-        return UsageError("--picture needs a FILE to draw in");
-      }
-      options->picturePath = argv[++i];
+      path = argv[++i];
       continue;
     } else if (arg == "--doctor") {
       mode = Mode::kDoctor;

@@ -327,4 +327,23 @@ TEST(HealthCheckTest, UnpluggedInTheMiddleLeavesTheRestNotMeasured) {
   EXPECT_EQ(Line(card, "buttons").verdict, Verdict::kNotMeasured);
 }
 
+// Stopped (q, Ctrl+C) in the middle of a step: a trigger pulled halfway and
+// buttons not pressed yet are not faults, they were not measured.
+TEST(HealthCheckTest, StoppedInTheMiddleOfAStepIsNotAFault) {
+  for (const HealthStep stopAt : {HealthStep::kLeftTrigger, HealthStep::kButtons}) {
+    HealthCheck check(0);
+    Pad pad(&check);
+    pad.Poll(800);
+    while (check.Step() != stopAt) pad.Poll(static_cast<int>(kStickLimitMs / 4) + 1);
+    pad.Gamepad().bLeftTrigger = 100;
+    pad.Gamepad().wButtons = XINPUT_GAMEPAD_A;
+    pad.Poll();
+    check.Stop();
+    const auto card = MakeHealthCard(check.Figures(), {});
+    const char* line = stopAt == HealthStep::kButtons ? "buttons" : "left trigger's travel";
+    EXPECT_EQ(Line(card, line).verdict, Verdict::kNotMeasured) << Line(card, line).figure;
+    EXPECT_NE(Line(card, line).figure.find("; stopped before the end"), std::string::npos);
+  }
+}
+
 }  // namespace

@@ -10,7 +10,9 @@
 # - Ctrl+Z, then fg; a stalled terminal (Ctrl+S) and 'q'; SIGHUP; SIGQUIT;
 #   a terminal that goes away while SIGHUP is ignored; a backlog of keys;
 # - TERM=dumb and a standard input that is not a terminal: refused;
-# - 'r' with no controller.
+# - 'r' with no controller;
+# - --test's guided steps, ended by 'q' at steps 1, 2 and 6 and by Ctrl+C
+#   at step 3.
 #
 #   live_screen_tmux.sh PADWATCH_CHECK [CASE]
 #
@@ -229,7 +231,33 @@ rumble_with_no_controller() {
   given_back
 }
 
+# --test on the demo's first pad, which does each step by itself, ended at
+# step STEP by q or by Ctrl+C: the steps' prompts and progress on the
+# terminal, the card on standard output with what was not measured, and the
+# terminal's modes as they were.
+test_ended_at() {  # test_ended_at STEP key|ctrl-c
+  start "test-ended-at-step-$1-by-$2" 100x30
+  run "$check --demo --test >$tmp/card.txt"
+  await 'q ends the check at any step'
+  await "Step $1 of 7" 25
+  case $1 in
+    1) await 's left' ;;
+    2) await 'of 48 directions' ;;
+    3) await 'Turn the right stick' ;;
+    6) await 'of 14 buttons' ;;
+  esac
+  if [ "$2" = key ]; then tmux_ send-keys -t t q; else tmux_ send-keys -t t C-c; fi
+  await 'exit status 1'
+  await 'Stopped; the card says what was not measured.'
+  grep -q '^not measured *buttons: ' "$tmp/card.txt" ||
+    fail "the card does not say the buttons were not measured: $(cat "$tmp/card.txt")"
+  [ "$(tmux_ display -p -t t '#{cursor_flag}')" = 1 ] || fail "the cursor is hidden"
+  stty_as_before
+  echo "ok   $case"
+}
+
 cases=(
+  "test_ended_at 1 key" "test_ended_at 2 key" "test_ended_at 6 key" "test_ended_at 3 ctrl-c"
   "demo_stopped 80x24 key" "demo_stopped 80x24 signal" "demo_stopped 160x48 key"
   "demo_stopped 160x48 signal" escape_sequences_in_a_name wide_characters_in_a_name
   suspend_and_continue stalled_terminal "ended_by_signal HUP" "ended_by_signal QUIT"

@@ -93,7 +93,7 @@ CardLine OutlineLine(const char* name, const StickOutline& outline, bool done) {
   return {name, figure, verdict};
 }
 
-CardLine TravelLine(const char* name, const TriggerTravel& travel, bool started) {
+CardLine TravelLine(const char* name, const TriggerTravel& travel, bool started, bool cutShort) {
   // A trigger that moved but never got past half its travel was measured:
   // it is faulty, not unmeasured.
   if (!started || travel.Highest() <= kTriggerThreshold) {
@@ -106,11 +106,12 @@ CardLine TravelLine(const char* name, const TriggerTravel& travel, bool started)
           "highest " + std::to_string(travel.Highest()) + " of 255, " +
               std::to_string(travel.DistinctValues()) + " values, " +
               std::to_string(travel.Pulls()) + " pulls, " +
-              (travel.AtRest() ? "back to rest" : "not back to rest"),
-          verdict};
+              (travel.AtRest() ? "back to rest" : "not back to rest") +
+              (cutShort ? "; stopped before the end" : ""),
+          cutShort ? Verdict::kNotMeasured : verdict};
 }
 
-CardLine ButtonsLine(const ButtonLog& log, bool started) {
+CardLine ButtonsLine(const ButtonLog& log, bool started, bool cutShort) {
   if (!started) return {"buttons", "not measured", Verdict::kNotMeasured};
   std::string never, bounced;
   for (std::size_t i = 0; i < kButtonCount; ++i) {
@@ -124,6 +125,8 @@ CardLine ButtonsLine(const ButtonLog& log, bool started) {
       std::to_string(log.Seen()) + " of " + std::to_string(kButtonCount) + " pressed and released";
   if (!never.empty()) figure += "; never seen:" + never;
   figure += bounced.empty() ? "; no bounce" : "; bounced:" + bounced;
+  // Buttons not pressed yet when the check was stopped are not missing.
+  if (cutShort) return {"buttons", figure + "; stopped before the end", Verdict::kNotMeasured};
   const Verdict verdict = !never.empty()     ? Verdict::kFaulty
                           : !bounced.empty() ? Verdict::kWorn
                                              : Verdict::kGood;
@@ -207,10 +210,13 @@ std::vector<CardLine> MakeHealthCard(const HealthFigures& figures, const HealthE
       OutlineLine("right stick's reach", figures.outlines[1],
                   figures.done[Index(HealthStep::kRightStick)]),
       TravelLine("left trigger's travel", figures.triggers[0],
-                 figures.started[Index(HealthStep::kLeftTrigger)]),
+                 figures.started[Index(HealthStep::kLeftTrigger)],
+                 figures.cutShort[Index(HealthStep::kLeftTrigger)]),
       TravelLine("right trigger's travel", figures.triggers[1],
-                 figures.started[Index(HealthStep::kRightTrigger)]),
-      ButtonsLine(figures.buttons, figures.started[Index(HealthStep::kButtons)]),
+                 figures.started[Index(HealthStep::kRightTrigger)],
+                 figures.cutShort[Index(HealthStep::kRightTrigger)]),
+      ButtonsLine(figures.buttons, figures.started[Index(HealthStep::kButtons)],
+                  figures.cutShort[Index(HealthStep::kButtons)]),
       RumbleLine(extras),
       {"battery", extras.battery.empty() ? "unknown" : extras.battery, Verdict::kInfo},
       RateLine(extras.reportTimesMs),

@@ -49,7 +49,7 @@ void HealthCheck::Poll(std::uint64_t ms, bool connected, const XINPUT_STATE& sta
   if (step == HealthStep::kDone) return;
   if (!connected) {
     figures.unplugged = true;
-    step = HealthStep::kDone;
+    Stop();
     return;
   }
   figures.started[Index(step)] = true;
@@ -100,6 +100,12 @@ void HealthCheck::Poll(std::uint64_t ms, bool connected, const XINPUT_STATE& sta
     case HealthStep::kDone:
       return;
   }
+}
+
+void HealthCheck::Stop() {
+  if (step == HealthStep::kDone) return;
+  figures.cutShort[Index(step)] = true;
+  step = HealthStep::kDone;
 }
 
 void HealthCheck::Next(std::uint64_t ms, bool done) {

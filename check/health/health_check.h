@@ -50,6 +50,9 @@ struct HealthFigures {
   // for its whole time, the pad connected), by HealthStep.
   std::array<bool, kHealthStepCount> done{};
   std::array<bool, kHealthStepCount> started{};
+  // The step that a stop (q, Ctrl+C) or an unplug ended before it was
+  // done or ran out of time: what it measured says nothing yet.
+  std::array<bool, kHealthStepCount> cutShort{};
   bool unplugged = false;  // the pad went away during the check
 };
 
@@ -62,7 +65,7 @@ class HealthCheck {
   // check: every step not done is left so.
   void Poll(std::uint64_t ms, bool connected, const XINPUT_STATE& state);
   // Ends the check now, as q or Ctrl+C do.
-  void Stop() { step = HealthStep::kDone; }
+  void Stop();
 
   HealthStep Step() const { return step; }
   const HealthFigures& Figures() const { return figures; }

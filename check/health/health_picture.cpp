@@ -106,7 +106,10 @@ std::string TriggerBar(int side, const TriggerTravel& travel, const AxisNoise& r
                     "<rect x=\"" + Px(x) + "\" y=\"" + Px(y) + "\" width=\"" + Px(width) +
                     "\" height=\"" + Px(height) + "\" fill=\"#eeeeee\" stroke=\"" + kGrey +
                     "\"/>\n";
-  if (started && travel.Highest() > 0) {
+  // As the card has it: a trigger that never passed the threshold was not
+  // measured.
+  const bool measured = started && travel.Highest() > kTriggerThreshold;
+  if (measured) {
     const bool full = travel.Highest() >= 255;
     svg += "<rect x=\"" + Px(x) + "\" y=\"" + Px(y) + "\" width=\"" +
            Px(travel.Highest() * perUnit) + "\" height=\"" + Px(height) + "\" fill=\"" +
@@ -121,9 +124,9 @@ std::string TriggerBar(int side, const TriggerTravel& travel, const AxisNoise& r
     svg += Line(x + rest.Highest() * perUnit, y - 3, x + rest.Highest() * perUnit, y + height + 3,
                 "#1565c0", 2);
   }
-  const std::string figure = started ? std::to_string(travel.Highest()) + " of 255, " +
-                                           std::to_string(travel.DistinctValues()) + " values"
-                                     : "not measured";
+  const std::string figure = measured ? std::to_string(travel.Highest()) + " of 255, " +
+                                            std::to_string(travel.DistinctValues()) + " values"
+                                      : "not measured";
   return svg + Text(x + width + 10, y + 12, figure, "start");
 }
 
