@@ -170,37 +170,34 @@ else
   cat "$doctor" "$run/out/doctor.feeder" 2>/dev/null
   failed=1
 fi
-# padwatch-check.exe --once and --rumble through Wine's XInput: on the Xbox
-# 360 pad with rumble, the effects reach the feeder; on the DualShock 4
-# through hid-sony, the driver's output reports carry the motors.
-for pad in rumble_x360 hid_ds4; do
-  once="$run/out/$pad.once.out"
-  header=$(grep "^=== PAD $pad " "$log.txt" || echo "=== PAD $pad (missing)")
-  problems=()
-  grep -q " once=0 rumble=0$" <<<"$header" || problems+=("padwatch-check.exe failed")
-  tr -d '\r' <"$once" 2>/dev/null | grep -q '^  Type:     gamepad, .*, vibration$' ||
-    problems+=("no vibration")
-  tr -d '\r' <"$run/out/$pad.rumble.out" 2>/dev/null |
-    grep -qx 'Slot 0: low-frequency motor accepted, high-frequency motor accepted' ||
-    problems+=("the motors were not accepted")
-  if [ $pad = rumble_x360 ]; then
-    grep -q '^pad: ff upload id [0-9]* rumble strong 65535 weak 0 ' "$run/out/$pad.feeder" &&
-      grep -q '^pad: ff upload id [0-9]* rumble strong 0 weak 65535 ' "$run/out/$pad.feeder" ||
-      problems+=("the effects did not arrive")
-  else
-    grep -q '^pad: output 0x05 flags 0x07 strong 255 weak 0 ' "$run/out/$pad.feeder" &&
-      grep -q '^pad: output 0x05 flags 0x07 strong 0 weak 255 ' "$run/out/$pad.feeder" ||
-      problems+=("the output reports did not arrive")
-  fi
-  battery=$(tr -d '\r' <"$once" 2>/dev/null | sed -n 's/^  Battery:  //p')
-  if [ ${#problems[@]} -eq 0 ]; then
-    echo "ok   padwatch-check.exe --once and --rumble on $pad: vibration, battery \"$battery\";" \
-         "$(grep -c -E '^pad: (ff upload|output)' "$run/out/$pad.feeder") effects or reports"
-  else
-    echo "FAIL padwatch-check.exe on $pad: ${problems[*]} ($header)"
-    tr -d '\r' <"$once" 2>/dev/null
-    cat "$run/out/$pad.rumble.out" "$run/out/$pad.feeder" 2>/dev/null
-    failed=1
-  fi
-done
+# padwatch-check.exe --once and --rumble through Wine's XInput, on both pads
+# at once (in whichever slots Wine gives them): two pads with vibration and
+# both motors of each accepted; the Xbox 360 pad's effects reach its feeder,
+# and hid-sony's output reports carry the DualShock 4's motors.
+header=$(grep "^=== PADS " "$log.txt" || echo "=== PADS (missing)")
+once=$(tr -d '\r' <"$run/out/pads.once.out" 2>/dev/null || true)
+rumble=$(tr -d '\r' <"$run/out/pads.rumble.out" 2>/dev/null || true)
+problems=()
+grep -q " once=0 rumble=0$" <<<"$header" || problems+=("padwatch-check.exe failed")
+[ "$(grep -c '^  Type:     gamepad, .*, vibration$' <<<"$once")" = 2 ] ||
+  problems+=("not two pads with vibration")
+[ "$(grep -c -x 'Slot [0-3]: low-frequency motor accepted, high-frequency motor accepted' \
+     <<<"$rumble")" = 2 ] || problems+=("the motors of both pads were not accepted")
+x360="$run/out/rumble_x360.feeder" ds4="$run/out/hid_ds4.feeder"
+grep -q '^pad: ff upload id [0-9]* rumble strong 65535 weak 0 ' "$x360" &&
+  grep -q '^pad: ff upload id [0-9]* rumble strong 0 weak 65535 ' "$x360" ||
+  problems+=("the Xbox 360 pad's effects did not arrive")
+grep -q '^pad: output 0x05 flags 0x07 strong 255 weak 0 ' "$ds4" &&
+  grep -q '^pad: output 0x05 flags 0x07 strong 0 weak 255 ' "$ds4" ||
+  problems+=("the DualShock 4's output reports did not arrive")
+if [ ${#problems[@]} -eq 0 ]; then
+  echo "ok   padwatch-check.exe --once and --rumble on an Xbox 360 pad and a DualShock 4:" \
+       "vibration on both, batteries \"$(sed -n 's/^  Battery:  //p' <<<"$once" | paste -sd '/')\";" \
+       "$(grep -c '^pad: ff upload' "$x360") effects, $(grep -c '^pad: output' "$ds4") reports"
+else
+  echo "FAIL padwatch-check.exe --once and --rumble on two pads: ${problems[*]} ($header)"
+  echo "$once" "$rumble"
+  cat "$x360" "$ds4" 2>/dev/null
+  failed=1
+fi
 exit $failed
