@@ -336,12 +336,14 @@ int RunTest(const Options& options, DemoPads* demo) {
               << why << std::endl;
     return 2;
   }
-  // The picture's file is made now, so that one that cannot be is said
-  // before the steps, not after them.
-  std::ofstream picture;
-  if (!options.picturePath.empty()) {
-    picture.open(options.picturePath, std::ios::binary | std::ios::trunc);
-    if (!picture) {
+  // A picture's file that cannot be written is said before the steps, not
+  // after them. It is opened without emptying it: a check stopped before
+  // a controller came leaves an earlier picture as it was, and makes none.
+  const bool drawing = !options.picturePath.empty();
+  bool pictureWasThere = false;
+  if (drawing) {
+    pictureWasThere = std::ifstream(options.picturePath).is_open();
+    if (!std::ofstream(options.picturePath, std::ios::binary | std::ios::app)) {
       std::cerr << "padwatch-check: cannot write " << Printable(options.picturePath) << ": "
                 << std::strerror(errno) << std::endl;
       return 1;
@@ -349,7 +351,10 @@ int RunTest(const Options& options, DemoPads* demo) {
   }
   const auto start = std::chrono::steady_clock::now();
   const int slot = FindTestSlot(options, demo, start);
-  if (slot < 0) return 1;
+  if (slot < 0) {
+    if (drawing && !pictureWasThere) std::remove(options.picturePath.c_str());
+    return 1;
+  }
   const bool keys = EnterKeyMode();
   std::cerr << "Checking the controller in slot " << slot << "; "
             << (keys ? "q ends the check at any step" : "Ctrl+C ends the check at any step")
@@ -422,9 +427,12 @@ int RunTest(const Options& options, DemoPads* demo) {
                                : HealthCardText(card) + HealthCompareText(json, before));
   }
   std::cout << std::flush;
-  if (picture.is_open() && !(picture << HealthPictureSvg(slot, check.Figures()) << std::flush)) {
-    std::cerr << "padwatch-check: cannot write " << Printable(options.picturePath) << std::endl;
-    return 1;
+  if (drawing) {
+    std::ofstream picture(options.picturePath, std::ios::binary | std::ios::trunc);
+    if (!(picture << HealthPictureSvg(slot, check.Figures()) << std::flush)) {
+      std::cerr << "padwatch-check: cannot write " << Printable(options.picturePath) << std::endl;
+      return 1;
+    }
   }
   return HealthExitStatus(card);
 }

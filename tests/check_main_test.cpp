@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "tests/process.h"
@@ -228,6 +230,26 @@ TEST(CheckMainTest, CompareWithWhatIsNotACardStopsBeforeTheSteps) {
   result = RunProcess({kCheck, "--test", "--compare", path + ".missing"}, {});
   EXPECT_EQ(result.err,
             "padwatch-check: cannot compare with " + path + ".missing: it cannot be read\n");
+}
+
+// Stopped while it waits for a controller, --test has no picture to draw:
+// one that was there stays as it was, and none is made.
+TEST(CheckMainTest, TestStoppedBeforeAControllerLeavesThePictureAlone) {
+  const std::string earlier = ::testing::TempDir() + "/earlier.svg";
+  const std::string never = ::testing::TempDir() + "/never.svg";
+  std::ofstream(earlier) << "<svg>an earlier check</svg>\n";
+  std::remove(never.c_str());
+  ProcessOptions options;
+  options.signalAfterMs = 500;
+  options.signalToSend = SIGINT;
+  for (const std::string& path : {earlier, never}) {
+    const ProcessResult result = RunProcess({kCheck, "--test", "--picture", path}, options);
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    EXPECT_EQ(result.out, "");
+  }
+  std::ifstream kept(earlier);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "<svg>an earlier check</svg>\n");
+  EXPECT_FALSE(std::ifstream(never).is_open());
 }
 
 TEST(CheckMainTest, RateSaysAtOnceThatItWaitsForAController) {
