@@ -9,14 +9,21 @@
 // Script lines (# starts a comment):
 //   step MS                 pause after every event command (default 300)
 //   wait MS                 pause once
-//   until FILE MS           pause until FILE exists (the guest's check is
-//                           done), at most MS; fails when it never does
+//   until FILE MS [TEXT]    pause until FILE exists (the guest's check is
+//                           done), and holds TEXT if given (a step the
+//                           check asks for), at most MS; fails when it
+//                           never does
 //   create NAME KIND        KIND: one of pad_kinds.cpp's table
 //   press NAME KEY... / release NAME KEY...   KEY: BTN_SOUTH, BTN_TL, ...
 //   abs NAME AXIS VALUE [AXIS VALUE]...       AXIS: ABS_X, ABS_HAT0Y, ...
 //                           each line reaches the kernel as one report
 //   battery NAME LEVEL [cable]  a uhid pad: the battery level in tenths
 //                           (0-10, 11 full on the cable), on battery or cable
+//   turn NAME XAXIS YAXIS CENTRE RADIUS TURNS MS
+//                           the stick on XAXIS and YAXIS turned TURNS times
+//                           round a circle of RADIUS about CENTRE, 96
+//                           reports a turn, one every MS on a steady clock;
+//                           then back at CENTRE
 //   sweep NAME AXIS MS COUNT  a uinput pad: COUNT reports, one every MS on a
 //                           steady clock, each moving AXIS a little (a stick
 //                           held moving)
@@ -40,9 +47,9 @@
 // each pad's events in order but not one pad's with another's (Wine's
 // device host).
 #include <linux/input.h>
-#include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -127,6 +134,45 @@ void PlayEvent(Device& pad, const std::string& command, std::istringstream& word
     }
   }
   pad.Send();
+}
+
+// turn, the same for every way: words are XAXIS YAXIS CENTRE RADIUS TURNS MS.
+template <typename Device>
+void Turn(Device& pad, std::istringstream& words, int line) {
+  constexpr int kReportsPerTurn = 96;  // every 3.75 degrees: each of a tester's 48 directions twice
+  std::string xName, yName;
+  int centre = 0, radius = 0, turns = 0, ms = 0;
+  if (!(words >> xName >> yName >> centre >> radius >> turns >> ms) || turns < 1 || ms < 1) {
+    Fail(line, "turn: XAXIS YAXIS CENTRE RADIUS TURNS MS");
+  }
+  const int x = Code(xName, line), y = Code(yName, line);
+  auto next = std::chrono::steady_clock::now();
+  for (int i = 0; i <= turns * kReportsPerTurn; ++i) {
+    const double angle = 2 * M_PI * i / kReportsPerTurn;
+    const bool last = i == turns * kReportsPerTurn;
+    const int atX =
+        last ? centre : centre + static_cast<int>(std::lround(radius * std::cos(angle)));
+    const int atY =
+        last ? centre : centre + static_cast<int>(std::lround(radius * std::sin(angle)));
+    if (!pad.Abs(x, atX) || !pad.Abs(y, atY)) {
+      Fail(line, "this pad has no axes " + xName + " and " + yName + " reaching " +
+                     std::to_string(atX) + ", " + std::to_string(atY));
+    }
+    pad.Send();
+    // sleep_until keeps the pace even when one wake-up is late.
+    next += std::chrono::milliseconds(ms);
+    std::this_thread::sleep_until(next);
+  }
+}
+
+// Whether the file at path exists and holds text (any file, for none).
+bool Holds(const std::string& path, const std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  if (text.empty()) return true;
+  std::ostringstream whole;
+  whole << in.rdbuf();
+  return whole.str().find(text) != std::string::npos;
 }
 
 // The commands only one way of making a pad has.
@@ -228,12 +274,16 @@ int main(int argc, char** argv) {
     std::string command, name;
     if (!(words >> command)) continue;
     if (command == "until") {
-      std::string file;
+      std::string file, text;
       int ms = 0;
-      if (!(words >> file >> ms)) Fail(line, "until: FILE MS");
+      if (!(words >> file >> ms)) Fail(line, "until: FILE MS [TEXT]");
+      std::getline(words >> std::ws, text);
+      while (!text.empty() && text.back() == ' ') text.pop_back();
       const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-      while (access(file.c_str(), F_OK) != 0) {
-        if (std::chrono::steady_clock::now() > end) Fail(line, file + " never appeared");
+      while (!Holds(file, text)) {
+        if (std::chrono::steady_clock::now() > end) {
+          Fail(line, file + (text.empty() ? " never appeared" : " never held \"" + text + "\""));
+        }
         Sleep(50);
       }
       continue;
@@ -271,6 +321,8 @@ int main(int argc, char** argv) {
         pads.erase(found);  // the pad's destructor unplugs it
       } else if (command == "press" || command == "release" || command == "abs") {
         std::visit([&](auto& pad) { PlayEvent(*pad, command, words, line); }, found->second);
+      } else if (command == "turn") {
+        std::visit([&](auto& pad) { Turn(*pad, words, line); }, found->second);
       } else {
         PlayOwn(found->second, command, words, line);
       }
