@@ -10,7 +10,7 @@
 # Controller, after the one in the scenarios. The scenarios, where padwatch
 # and the recorder keep both processors busy, come late, when the Wine guest
 # beside this one is past its own.
-linux_cases=(check doctor rumble_x360 mute storm rumble_x360usb scenarios hid_pads)
+linux_cases=(check doctor rumble_x360 mute storm rumble_x360usb health scenarios hid_pads)
 
 # Every scenario, ds4_pad again through hid-sony, hid-playstation and
 # hid-nintendo, and the Xbox 360 ones through xpad (NAME.KIND plays NAME's
@@ -296,6 +296,57 @@ check_rumble_x360usb() {
   else
     echo "FAIL rumble on the Xbox 360 pad through xpad"
     cat "$work/rumble_x360usb.txt" "$work/rumble_x360usb.diff"
+    failed=1
+  fi
+}
+
+# padwatch-check --test on two pads at once, each moved step by step as its
+# check asks (health_NAME.script reads the steps from /tmp/health_NAME.err):
+# a worn DualShock 4 through hid-sony in slot 0, a healthy Xbox 360 pad
+# through xpad in slot 1. Each card, as JSON, must give every check the
+# verdict health_NAME.card says, with the figure it names.
+guest_health() {
+  local pads=()
+  health_test ds4 0 &
+  pads+=($!)
+  sleep 2
+  health_test x360 1 &
+  pads+=($!)
+  wait "${pads[@]}"
+  for pad in ds4 x360; do
+    echo "=== HEALTH $pad test=$(cat /tmp/health_$pad.status) feeder=$(cat /tmp/health_$pad.fed)"
+    cat "/tmp/health_$pad.json"
+    echo "=== HEALTH STEPS $pad"
+    cat "/tmp/health_$pad.err" "/tmp/health_$pad.feeder"
+    echo "=== HEALTH END $pad"
+  done
+}
+health_test() { # NAME SLOT
+  pad_feeder "/e2e/health_$1.script" 2>"/tmp/health_$1.feeder" &
+  local feeder=$!
+  # At most two minutes: a pad that never comes is a failure, not a hang.
+  timeout 120 padwatch-check --test --slot "$2" --json >"/tmp/health_$1.json" 2>"/tmp/health_$1.err"
+  echo $? >"/tmp/health_$1.status"
+  touch "/tmp/health_$1.done"
+  wait "$feeder"
+  echo $? >"/tmp/health_$1.fed"
+}
+check_health() {
+  check_health_card ds4 1 "a worn DualShock 4 through hid-sony"
+  check_health_card x360 0 "a healthy Xbox 360 pad through xpad"
+}
+check_health_card() { # NAME STATUS WHAT
+  local name=$1 header
+  section "HEALTH $name " "HEALTH STEPS $name" >"$work/health_$name.json"
+  header=$(grep "^=== HEALTH $name " "$log.txt" || echo "=== HEALTH $name (missing)")
+  if grep -q " test=$2 feeder=0\$" <<<"$header" &&
+     python3 "$here/health_card_check.py" "$work/health_$name.json" "$cases/health_$name.card" \
+       >"$work/health_$name.diff" 2>&1; then
+    echo "ok   padwatch-check --test on $3: $(cat "$work/health_$name.diff")"
+  else
+    echo "FAIL padwatch-check --test on $3 ($header)"
+    cat "$work/health_$name.diff"
+    section "HEALTH STEPS $name" "HEALTH END $name"
     failed=1
   fi
 }

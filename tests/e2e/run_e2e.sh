@@ -63,6 +63,10 @@ for name in x360_axes x360_buttons; do
   variants+=("$name.x360usb")
 done
 cp "$here/linux_cases.sh" "$root/e2e/"
+# PADWATCH_E2E_CASES="mute storm" runs only those cases: for working on them.
+if [ -n "${PADWATCH_E2E_CASES:-}" ]; then
+  echo "linux_cases=($PADWATCH_E2E_CASES)" >>"$root/e2e/linux_cases.sh"
+fi
 cp "$here/linux_guest.sh" "$root/init"
 chmod +x "$root/init"
 (cd "$root" && find . | cpio -o -H newc --quiet | gzip -1) >"$work/initramfs.gz"
@@ -83,6 +87,7 @@ section() { sed -n "/^=== $1/,/^=== $2\$/p" "$log.txt" | sed '1d;$d'; }
 doctor_report() { sed -n "/^=== DOCTOR $1 /,/^=== DOCTOR END $1\$/p" "$log.txt" | tee "$work/doctor_$1.txt"; }
 failed=0
 source "$here/linux_cases.sh"
+if [ -n "${PADWATCH_E2E_CASES:-}" ]; then read -ra linux_cases <<<"$PADWATCH_E2E_CASES"; fi
 for each in "${linux_cases[@]}"; do "check_$each"; done
 grep '^=== TIME ' "$log.txt" | sed 's/^=== TIME /guest time: /'
 exit $failed

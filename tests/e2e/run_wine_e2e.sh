@@ -57,6 +57,9 @@ printf '%s\n' "${recorded[@]}" >"$run/record"
 cp "$feeder" "$run/bin/pad_feeder"
 cp "$cases"/*.feed "$cases/rumble_x360.script" "$cases/hid_ds4.script" \
   "$run/feeds/"
+# The health check's pad is the Xbox 360 pad as xpad makes it, through
+# uinput: this guest has no USB gadget.
+sed 's/^create pad x360usb$/create pad x360/' "$cases/health_x360.script" >"$run/feeds/health_x360.script"
 cp "$here/wine_guest.sh" "$run/guest.sh"
 
 # The initramfs: busybox, the modules, and an init that builds the root.
@@ -168,6 +171,18 @@ if grep -q '^=== DOCTOR status=0' "$log.txt" && grep -q '^  slot 0: a controller
 else
   echo "FAIL padwatch-check.exe --doctor ($(grep '^=== DOCTOR' "$log.txt" || echo missing))"
   cat "$doctor" "$run/out/doctor.feeder" 2>/dev/null
+  failed=1
+fi
+# padwatch-check.exe --test on the healthy Xbox 360 pad: the card the Linux
+# guest's xpad pad gives, health_x360.card.
+header=$(grep "^=== HEALTH " "$log.txt" || echo "=== HEALTH (missing)")
+if grep -q " test=0 feeder=0$" <<<"$header" &&
+   python3 "$here/health_card_check.py" "$run/out/health_x360.json" "$cases/health_x360.card" \
+     >"$run/out/health_x360.diff" 2>&1; then
+  echo "ok   padwatch-check.exe --test on a healthy Xbox 360 pad: $(cat "$run/out/health_x360.diff")"
+else
+  echo "FAIL padwatch-check.exe --test on a healthy Xbox 360 pad ($header)"
+  cat "$run/out/health_x360.diff" "$run/out/health_x360.err" "$run/out/health_x360.feeder" 2>/dev/null
   failed=1
 fi
 # padwatch-check.exe --once and --rumble through Wine's XInput, on both pads

@@ -4,7 +4,8 @@
 # padwatch.exe watching, the feeder playing the scenario once padwatch has
 # announced each pad, then Ctrl+C. In the scenarios named in /xfer/record,
 # padwatch-check.exe --record runs beside padwatch.exe, stopped the same way.
-# Then padwatch-check.exe --doctor, --once and --rumble on two pads at once. Results
+# Then padwatch-check.exe --test on one pad, and --doctor, --once and --rumble
+# on two pads at once. Results
 # go to /xfer/out and one line per scenario to the console.
 set -u
 export HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin LANG=C.UTF-8
@@ -94,6 +95,23 @@ for feed in /xfer/feeds/*.feed; do
   echo "=== TIME $name feeder=$((fed - began)) s stop=$(($(date +%s) - fed)) s"
 done
 echo "=== TIME scenarios $(($(date +%s) - guest_start)) s"
+
+# padwatch-check.exe --test on a healthy Xbox 360 pad, each step played
+# once the check asks for it (the feeder reads the steps the check writes to
+# /tmp/health_x360.err), half a second between events as above. The pad has
+# gone by the time the two pads below have come.
+began=$(date +%s)
+/tmp/bin/pad_feeder --min-step 500 /xfer/feeds/health_x360.script 2>"$out/health_x360.feeder" &
+feeder=$!
+WINEDEBUG=-all wine /tmp/bin/padwatch-check.exe --test --json >"$out/health_x360.json" \
+  2>/tmp/health_x360.err
+tested=$?
+touch /tmp/health_x360.done
+wait $feeder
+fed=$?
+cp /tmp/health_x360.err "$out/"
+echo "=== HEALTH test=$tested feeder=$fed"
+echo "=== TIME health $(($(date +%s) - began)) s"
 
 # padwatch-check.exe --doctor, --once and --rumble on two pads at once, as
 # Wine serves them: an Xbox 360 pad with rumble through uinput, and a
