@@ -412,6 +412,9 @@ int RunTest(const Options& options, DemoPads* demo) {
   if (!quit && !check.Figures().unplugged && PollSlot(&reading)) {
     ReadDevice(&reading);
     extras.battery = BatteryText(reading);
+    const std::array<int, 4>& sticks = reading.identity.stickAxes;
+    extras.stickFilters = {FiltersText(reading.identity, {sticks[0], sticks[1]}),
+                           FiltersText(reading.identity, {sticks[2], sticks[3]})};
     lines.Start(kHealthStepCount + 1, "rumble", "each motor runs for half a second.");
     extras.rumble = RunRumble(kRumbleEach, StopRequested, slot)[slot];
     extras.rumbleTried = true;

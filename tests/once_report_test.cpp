@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <nlohmann/json.hpp>
 
 #include "check/probe/slot_probe.h"
 #include "platform/scripted/scripted_xinput.h"
@@ -68,6 +69,24 @@ TEST(OnceReportTest, BatteryPercentFollowsTheLevel) {
   EXPECT_NE(FormatOnceJson(slots).find("\"percent\": null"), std::string::npos);
   slot.identity.batteryCharge.clear();
   EXPECT_NE(FormatOnceText(slots).find("  Battery:  other, level empty\n"), std::string::npos);
+}
+
+// Where SDL reads the pad through a kernel driver's event node, the filters
+// the driver set are shown for every axis of the node.
+TEST(OnceReportTest, KernelFiltersWhereADriversNodeIsRead) {
+  Slots slots = Sample(kGoldenDir + "/at_rest.scn");
+  slots[0].identity.kernelAxes = {{0, "ABS_X", -32768, 32767, 16, 128, 0},
+                                  {2, "ABS_Z", 0, 255, 0, 0, 0}};
+  EXPECT_NE(FormatOnceText(slots).find("  Right stick rests at: x 0.0, y 0.0: 0.0% of the dead "
+                                       "zone (8689)\n  Filters:  fuzz/flat ABS_X 16/128, ABS_Z "
+                                       "0/0\nSlot 1"),
+            std::string::npos)
+      << FormatOnceText(slots);
+  const auto json = nlohmann::json::parse(FormatOnceJson(slots));
+  EXPECT_EQ(json["slots"][0]["kernelAxes"][0],
+            nlohmann::json::parse(R"({"name": "ABS_X", "minimum": -32768, "maximum": 32767,
+                                      "fuzz": 16, "flat": 128, "resolution": 0})"));
+  EXPECT_EQ(json["slots"][0]["kernelAxes"].size(), 2u);
 }
 
 TEST(OnceReportTest, ScenariosAreFound) { EXPECT_GE(ScenarioNames(kGoldenDir).size(), 6u); }

@@ -27,9 +27,10 @@ Verdict Worst(Verdict a, Verdict b) {
 }
 
 // A stick at rest: where it rests, how it moves there, and how far the two
-// together take it toward the dead zone's edge.
+// together take it toward the dead zone's edge; and the kernel's filters,
+// which hide noise smaller than their fuzz.
 CardLine RestLine(const char* name, const AxisNoise& x, const AxisNoise& y, std::int32_t deadZone,
-                  bool done) {
+                  const std::string& filters, bool done) {
   if (!done) return {name, "not measured", Verdict::kNotMeasured};
   // The furthest either axis strayed from the centre: its mean plus half its
   // peak to peak.
@@ -43,7 +44,8 @@ CardLine RestLine(const char* name, const AxisNoise& x, const AxisNoise& y, std:
           "rests at (" + Fixed(x.Mean(), 0) + ", " + Fixed(y.Mean(), 0) + "), noise " +
               Fixed(x.StandardDeviation(), 1) + "/" + Fixed(y.StandardDeviation(), 1) +
               ", peak to peak " + Fixed(x.PeakToPeak(), 0) + "/" + Fixed(y.PeakToPeak(), 0) +
-              "; strays to " + Fixed(share * 100, 0) + "% of the dead zone",
+              "; strays to " + Fixed(share * 100, 0) + "% of the dead zone" +
+              (filters.empty() ? "" : "; read through the kernel's filters, " + filters),
           verdict};
 }
 
@@ -200,9 +202,9 @@ std::vector<CardLine> MakeHealthCard(const HealthFigures& figures, const HealthE
   const bool rest = figures.done[Index(HealthStep::kRest)];
   return {
       RestLine("left stick at rest", figures.restSticks[0], figures.restSticks[1],
-               kLeftStickDeadZone, rest),
+               kLeftStickDeadZone, extras.stickFilters[0], rest),
       RestLine("right stick at rest", figures.restSticks[2], figures.restSticks[3],
-               kRightStickDeadZone, rest),
+               kRightStickDeadZone, extras.stickFilters[1], rest),
       TriggerRestLine("left trigger at rest", figures.restTriggers[0], rest),
       TriggerRestLine("right trigger at rest", figures.restTriggers[1], rest),
       OutlineLine("left stick's reach", figures.outlines[0],

@@ -4,6 +4,7 @@
 #ifndef PADWATCH_CHECK_HEALTH_HEALTH_CARD_H_
 #define PADWATCH_CHECK_HEALTH_HEALTH_CARD_H_
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,9 @@ struct HealthExtras {
   RumbleResult rumble;
   std::string battery;                // as --once says it; empty when unknown
   std::vector<double> reportTimesMs;  // new packets while the sticks moved
+  // The kernel's filters on each stick's axes (left, right), as
+  // FiltersText gives them; empty where no kernel driver's node is read.
+  std::array<std::string, 2> stickFilters;
 };
 
 std::vector<CardLine> MakeHealthCard(const HealthFigures& figures, const HealthExtras& extras);

@@ -62,3 +62,20 @@ std::string ButtonsText(const XINPUT_GAMEPAD& pad) {
   }
   return text.empty() ? "none" : text;
 }
+
+std::string FiltersText(const DeviceIdentity& identity, const std::vector<int>& indices) {
+  std::string text;
+  for (const int index : indices) {
+    if (index < 0 || index >= static_cast<int>(identity.kernelAxes.size())) continue;
+    const KernelAxis& axis = identity.kernelAxes[index];
+    text += (text.empty() ? "fuzz/flat " : ", ") + axis.name + " " + std::to_string(axis.fuzz) +
+            "/" + std::to_string(axis.flat);
+  }
+  return text;
+}
+
+std::string FiltersText(const DeviceIdentity& identity) {
+  std::vector<int> every(identity.kernelAxes.size());
+  for (std::size_t i = 0; i < every.size(); ++i) every[i] = static_cast<int>(i);
+  return FiltersText(identity, every);
+}

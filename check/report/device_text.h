@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "check/probe/slot_reading.h"
 
@@ -27,6 +28,12 @@ const char* BatteryLevelName(BYTE level);
 std::string TypeText(const SlotReading& slot);
 // "wired", "alkaline, level full", "unknown" and the like.
 std::string BatteryText(const SlotReading& slot);
+
+// The kernel's filters on the axes at `indices` of identity.kernelAxes, as
+// "fuzz/flat ABS_X 16/128, ABS_Y 16/128"; "" when none of them is known.
+std::string FiltersText(const DeviceIdentity& identity, const std::vector<int>& indices);
+// The same for every axis of the node.
+std::string FiltersText(const DeviceIdentity& identity);
 
 // The names of the buttons held, in padwatch's order, or "none".
 std::string ButtonsText(const XINPUT_GAMEPAD& pad);

@@ -89,6 +89,8 @@ std::string FormatOnceText(const Slots& slots) {
     }
     text += "  Left stick rests at:  " + OffsetText(slot.leftStick) + "\n";
     text += "  Right stick rests at: " + OffsetText(slot.rightStick) + "\n";
+    // Only where a kernel driver's event node sits between the pad and SDL.
+    if (!id.kernelAxes.empty()) text += "  Filters:  " + FiltersText(id) + "\n";
   }
   return text;
 }
@@ -140,6 +142,16 @@ std::string FormatOnceJson(const Slots& slots) {
       entry["axes"] = axes;
       entry["restingOffset"] = {{"leftStick", OffsetJson(slot.leftStick)},
                                 {"rightStick", OffsetJson(slot.rightStick)}};
+      Json kernelAxes = Json::array();
+      for (const KernelAxis& axis : id.kernelAxes) {
+        kernelAxes.push_back({{"name", axis.name},
+                              {"minimum", axis.minimum},
+                              {"maximum", axis.maximum},
+                              {"fuzz", axis.fuzz},
+                              {"flat", axis.flat},
+                              {"resolution", axis.resolution}});
+      }
+      entry["kernelAxes"] = kernelAxes;
     }
     report["slots"].push_back(entry);
   }

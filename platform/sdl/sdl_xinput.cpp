@@ -6,6 +6,7 @@
 
 #include "platform/identity.h"
 #include "platform/linux/device_battery.h"
+#include "platform/linux/kernel_axes.h"
 #include "platform/reading.h"
 #include "platform/sdl/sdl_conversions.h"
 #include "platform/xinput.h"
@@ -267,6 +268,22 @@ bool GetDeviceIdentity(DWORD slot, DeviceIdentity* identity) {
   const DeviceBattery battery = KernelBattery(controller);
   identity->batteryPercent = battery.capacity;
   identity->batteryCharge = ChargeWord(battery.status);
+  // The filters the kernel applies before SDL reads the pad, where SDL
+  // reads it through an event node.
+  const char* path = SDL_JoystickPath(SDL_GameControllerGetJoystick(controller));
+  if (path != nullptr && !EventNodeName(path).empty()) {
+    identity->kernelAxes = ReadKernelAxes(path);
+    const SDL_GameControllerAxis sticks[] = {SDL_CONTROLLER_AXIS_LEFTX, SDL_CONTROLLER_AXIS_LEFTY,
+                                             SDL_CONTROLLER_AXIS_RIGHTX,
+                                             SDL_CONTROLLER_AXIS_RIGHTY};
+    for (int i = 0; i < 4; ++i) {
+      const SDL_GameControllerButtonBind bind =
+          SDL_GameControllerGetBindForAxis(controller, sticks[i]);
+      if (bind.bindType == SDL_CONTROLLER_BINDTYPE_AXIS) {
+        identity->stickAxes[i] = SdlAxisIndex(identity->kernelAxes, bind.value.axis);
+      }
+    }
+  }
   return true;
 }
 

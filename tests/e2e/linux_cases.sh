@@ -284,15 +284,23 @@ guest_rumble_x360usb() {
   cat /tmp/rumble_once.out /tmp/rumble.out /tmp/rumble_x360usb.feeder
   echo "=== RUMBLE END x360usb"
 }
+# The filters each driver sets on its axes, as --once shows them: xpad's
+# own, hid-input's for hid-sony (fuzz and flat from the range: 0 and 15 for
+# 0 to 255), hid-playstation's none, hid-nintendo's for its sticks.
+xpad_filters="fuzz/flat ABS_X 16/128, ABS_Y 16/128, ABS_Z 0/0, ABS_RX 16/128, ABS_RY 16/128, ABS_RZ 0/0, ABS_HAT0X 0/0, ABS_HAT0Y 0/0"
+hid_sony_filters="fuzz/flat ABS_X 0/15, ABS_Y 0/15, ABS_Z 0/15, ABS_RX 0/15, ABS_RY 0/15, ABS_RZ 0/15, ABS_HAT0X 0/0, ABS_HAT0Y 0/0"
+hid_playstation_filters="fuzz/flat ABS_X 0/0, ABS_Y 0/0, ABS_Z 0/0, ABS_RX 0/0, ABS_RY 0/0, ABS_RZ 0/0, ABS_HAT0X 0/0, ABS_HAT0Y 0/0"
+hid_nintendo_filters="fuzz/flat ABS_X 250/500, ABS_Y 250/500, ABS_RX 250/500, ABS_RY 250/500, ABS_HAT0X 0/0, ABS_HAT0Y 0/0"
 check_rumble_x360usb() {
   section "RUMBLE x360usb " "RUMBLE END x360usb" >"$work/rumble_x360usb.txt"
   if grep -q '^=== RUMBLE x360usb once=0 rumble=0 feeder=0$' "$log.txt" &&
      grep -qx '  Ids:      045e:028e' "$work/rumble_x360usb.txt" &&
      grep -qx '  Type:     gamepad, wired, vibration' "$work/rumble_x360usb.txt" &&
+     grep -qx "  Filters:  $xpad_filters" "$work/rumble_x360usb.txt" &&
      diff -u <(uniq "$cases/rumble_x360usb.log") <(grep '^pad: ' "$work/rumble_x360usb.txt" | uniq) \
        >"$work/rumble_x360usb.diff"; then
     echo "ok   rumble on the Xbox 360 pad through xpad: the LED command, then" \
-         "$(grep -c ': rumble ' "$work/rumble_x360usb.txt") rumble packets"
+         "$(grep -c ': rumble ' "$work/rumble_x360usb.txt") rumble packets; $xpad_filters"
   else
     echo "FAIL rumble on the Xbox 360 pad through xpad"
     cat "$work/rumble_x360usb.txt" "$work/rumble_x360usb.diff"
@@ -392,14 +400,16 @@ check_hid_pads() {
   local sony=("medium (55%, discharging)" "low (15%, discharging)" "full (75%, charging)"
               "full (100%, full)")
   local nintendo=("medium (discharging)" "empty (discharging)" "full (charging)" "full (full)")
-  local pad ok sdl_name ids batteries level once
+  local pad ok sdl_name ids batteries level once filters
   for pad in ds4 dualsense switchpro; do
     ok=1
     case $pad in
-      ds4) sdl_name="PS4 Controller" ids=054c:09cc batteries=("${sony[@]}") ;;
-      dualsense) sdl_name="PS5 Controller" ids=054c:0ce6 batteries=("${sony[@]}") ;;
+      ds4) sdl_name="PS4 Controller" ids=054c:09cc batteries=("${sony[@]}")
+           filters="$hid_sony_filters" ;;
+      dualsense) sdl_name="PS5 Controller" ids=054c:0ce6 batteries=("${sony[@]}")
+                 filters="$hid_playstation_filters" ;;
       switchpro) sdl_name="Nintendo Switch Pro Controller" ids=057e:2009
-                 batteries=("${nintendo[@]}") ;;
+                 batteries=("${nintendo[@]}") filters="$hid_nintendo_filters" ;;
     esac
     for level in 1 2 3 4; do
       once="$work/hid_${pad}_once$level.txt"
@@ -407,7 +417,8 @@ check_hid_pads() {
       grep -q "^=== HID $pad ONCE $level status=0\$" "$log.txt" &&
         grep -qx "  Name:     $sdl_name" "$once" && grep -qx "  Ids:      $ids" "$once" &&
         grep -qx '  Type:     gamepad, wired, vibration' "$once" &&
-        grep -qxF "  Battery:  other, level ${batteries[$((level - 1))]}" "$once" ||
+        grep -qxF "  Battery:  other, level ${batteries[$((level - 1))]}" "$once" &&
+        grep -qxF "  Filters:  $filters" "$once" ||
         { ok=0; cat "$once"; }
     done
     section "HID $pad RUMBLE " "HID $pad RUMBLE END" >"$work/hid_${pad}_rumble.txt"
@@ -428,7 +439,7 @@ check_hid_pads() {
         grep -q '^    Fix: sudo chgrp input /dev/hidraw0 && sudo chmod 0660 /dev/hidraw0$' || ok=0
     fi
     if [ $ok = 1 ]; then
-      echo "ok   $sdl_name through the kernel's driver: battery ${batteries[*]};" \
+      echo "ok   $sdl_name through the kernel's driver: battery ${batteries[*]}; $filters;" \
            "rumble as output reports$([ $pad = ds4 ] && echo "; the doctor on its hidraw node")"
     else
       echo "FAIL $sdl_name through the kernel's driver"
