@@ -185,19 +185,20 @@ else
   cat "$run/out/health_x360.diff" "$run/out/health_x360.err" "$run/out/health_x360.feeder" 2>/dev/null
   failed=1
 fi
-# padwatch-check.exe --once and --rumble through Wine's XInput, on both pads
-# at once (in whichever slots Wine gives them): two pads with vibration and
-# both motors of each accepted; the Xbox 360 pad's effects reach its feeder,
-# and hid-sony's output reports carry the DualShock 4's motors.
+# padwatch-check.exe --once and --rumble through Wine's XInput, on the three
+# pads at once (in whichever slots Wine gives them): three pads with
+# vibration and both motors of each accepted; the Xbox 360 pad's effects
+# reach its feeder, and hid-sony's output reports carry the DualShock 4's
+# motors.
 header=$(grep "^=== PADS " "$log.txt" || echo "=== PADS (missing)")
 once=$(tr -d '\r' <"$run/out/pads.once.out" 2>/dev/null || true)
 rumble=$(tr -d '\r' <"$run/out/pads.rumble.out" 2>/dev/null || true)
 problems=()
 grep -q " once=0 rumble=0$" <<<"$header" || problems+=("padwatch-check.exe failed")
-[ "$(grep -c '^  Type:     gamepad, .*, vibration$' <<<"$once")" = 2 ] ||
-  problems+=("not two pads with vibration")
+[ "$(grep -c '^  Type:     gamepad, .*, vibration$' <<<"$once")" = 3 ] ||
+  problems+=("not three pads with vibration")
 [ "$(grep -c -x 'Slot [0-3]: low-frequency motor accepted, high-frequency motor accepted' \
-     <<<"$rumble")" = 2 ] || problems+=("the motors of both pads were not accepted")
+     <<<"$rumble")" = 3 ] || problems+=("the motors of the three pads were not accepted")
 x360="$run/out/rumble_x360.feeder" ds4="$run/out/hid_ds4.feeder"
 grep -q '^pad: ff upload id [0-9]* rumble strong 65535 weak 0 ' "$x360" &&
   grep -q '^pad: ff upload id [0-9]* rumble strong 0 weak 65535 ' "$x360" ||
@@ -206,11 +207,11 @@ grep -q '^pad: output 0x05 flags 0x07 strong 255 weak 0 ' "$ds4" &&
   grep -q '^pad: output 0x05 flags 0x07 strong 0 weak 255 ' "$ds4" ||
   problems+=("the DualShock 4's output reports did not arrive")
 if [ ${#problems[@]} -eq 0 ]; then
-  echo "ok   padwatch-check.exe --once and --rumble on an Xbox 360 pad and a DualShock 4:" \
+  echo "ok   padwatch-check.exe --once and --rumble on two Xbox 360 pads and a DualShock 4:" \
        "vibration on both, batteries \"$(sed -n 's/^  Battery:  //p' <<<"$once" | paste -sd '/')\";" \
        "$(grep -c '^pad: ff upload' "$x360") effects, $(grep -c '^pad: output' "$ds4") reports"
 else
-  echo "FAIL padwatch-check.exe --once and --rumble on two pads: ${problems[*]} ($header)"
+  echo "FAIL padwatch-check.exe --once and --rumble on three pads: ${problems[*]} ($header)"
   echo "$once" "$rumble"
   cat "$x360" "$ds4" 2>/dev/null
   failed=1

@@ -4,8 +4,8 @@
 # padwatch.exe watching, the feeder playing the scenario once padwatch has
 # announced each pad, then Ctrl+C. In the scenarios named in /xfer/record,
 # padwatch-check.exe --record runs beside padwatch.exe, stopped the same way.
-# Then padwatch-check.exe --test on one pad, and --doctor, --once and --rumble
-# on two pads at once. Results
+# Then padwatch-check.exe --test on one pad, and beside it --doctor, --once
+# and --rumble on three pads at once. Results
 # go to /xfer/out and one line per scenario to the console.
 set -u
 export HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin LANG=C.UTF-8
@@ -98,25 +98,22 @@ echo "=== TIME scenarios $(($(date +%s) - guest_start)) s"
 
 # padwatch-check.exe --test on a healthy Xbox 360 pad, each step played
 # once the check asks for it (the feeder reads the steps the check writes to
-# /tmp/health_x360.err), half a second between events as above. The pad has
-# gone by the time the two pads below have come.
+# /tmp/health_x360.err), half a second between events as above. Once its
+# sticks are done, two more pads come for --doctor, --once and --rumble,
+# which see all three: an Xbox 360 pad with rumble through uinput, and a
+# DualShock 4 through uhid and hid-sony. One start of each program serves
+# every pad; the checked pad stays until the last of them has ended.
 began=$(date +%s)
 /tmp/bin/pad_feeder --min-step 500 /xfer/feeds/health_x360.script 2>"$out/health_x360.feeder" &
-feeder=$!
+health=$!
 WINEDEBUG=-all wine /tmp/bin/padwatch-check.exe --test --json >"$out/health_x360.json" \
-  2>/tmp/health_x360.err
-tested=$?
-touch /tmp/health_x360.done
-wait $feeder
-fed=$?
-cp /tmp/health_x360.err "$out/"
-echo "=== HEALTH test=$tested feeder=$fed"
-echo "=== TIME health $(($(date +%s) - began)) s"
-
-# padwatch-check.exe --doctor, --once and --rumble on two pads at once, as
-# Wine serves them: an Xbox 360 pad with rumble through uinput, and a
-# DualShock 4 through uhid and hid-sony. One start of each program serves
-# both pads.
+  2>/tmp/health_x360.err &
+test=$!
+for _ in $(seq 1 600); do
+  grep -q 'Step 4 of' /tmp/health_x360.err 2>/dev/null && break
+  kill -0 $test 2>/dev/null || break
+  sleep 0.1
+done
 /tmp/bin/pad_feeder /xfer/feeds/rumble_x360.script 2>"$out/rumble_x360.feeder" &
 x360=$!
 /tmp/bin/pad_feeder /xfer/feeds/hid_ds4.script 2>"$out/hid_ds4.feeder" &
@@ -128,9 +125,17 @@ WINEDEBUG=-all wine /tmp/bin/padwatch-check.exe --once >"$out/pads.once.out" 2>&
 once=$?
 WINEDEBUG=-all wine /tmp/bin/padwatch-check.exe --rumble >"$out/pads.rumble.out" 2>&1
 rumble=$?
+wait $test
+tested=$?
+touch /tmp/health_x360.done
+wait $health
+fed=$?
+cp /tmp/health_x360.err "$out/"
+echo "=== HEALTH test=$tested feeder=$fed"
 sleep 1
 kill "$x360" "$ds4"
 wait "$x360" "$ds4"
 echo "=== PADS once=$once rumble=$rumble"
+echo "=== TIME pads $(($(date +%s) - began)) s"
 wineserver -k >/dev/null 2>&1
 echo "=== TIME all $(($(date +%s) - guest_start)) s"
