@@ -148,7 +148,9 @@ void Turn(Device& pad, std::istringstream& words, int line) {
   const int x = Code(xName, line), y = Code(yName, line);
   auto next = std::chrono::steady_clock::now();
   for (int i = 0; i <= turns * kReportsPerTurn; ++i) {
-    const double angle = 2 * M_PI * i / kReportsPerTurn;
+    // Half a step off the axes, so that each of the 48 directions gets two
+    // reports, the one straight right as many as the others.
+    const double angle = 2 * M_PI * (i + 0.5) / kReportsPerTurn;
     const bool last = i == turns * kReportsPerTurn;
     const int atX =
         last ? centre : centre + static_cast<int>(std::lround(radius * std::cos(angle)));
