@@ -1,6 +1,7 @@
 // padwatch-check: what is connected, whether its sticks drift, how fast it
 // reports and whether it vibrates, for the four controller slots.
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -8,8 +9,10 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/stop_request.h"
 #include "check/doctor/doctor_report.h"
@@ -20,6 +23,7 @@
 #include "check/health/health_json.h"
 #include "check/health/health_picture.h"
 #include "check/probe/demo_pads.h"
+#include "check/probe/node_reports.h"
 #include "check/probe/rate_meter.h"
 #include "check/probe/rumble_sequence.h"
 #include "check/probe/slot_probe.h"
@@ -32,6 +36,7 @@
 #include "check/screen/live_screen.h"
 #include "check/screen/terminal.h"
 #include "platform/arrival.h"
+#include "platform/identity.h"
 #include "support/command_line.h"
 #include "support/console.h"
 #include "support/printable.h"
@@ -236,6 +241,9 @@ double Since(std::chrono::steady_clock::time_point start) {
       .count();
 }
 
+// How often --rate looks for new pads while it waits on event nodes.
+constexpr double kNodePollMs = 50;
+
 int RunRate(const Options& options, DemoPads* demo) {
   // The explanation is not part of a JSON document.
   (options.json ? std::cerr : std::cout) << kRateExplanation << "\n" << std::flush;
@@ -251,13 +259,52 @@ int RunRate(const Options& options, DemoPads* demo) {
     }
     start = std::chrono::steady_clock::now();
   }
+  // Each pad SDL reads through an event node is measured from the kernel's
+  // timestamps on it, waiting on the nodes; the others by polling, as
+  // padwatch sees them, which spins a core while there is one to poll.
+  std::array<std::unique_ptr<NodeReports>, XUSER_MAX_COUNT> nodes;
+  std::array<bool, XUSER_MAX_COUNT> looked{};
+  auto openNodes = [&meter, &nodes, &looked] {
+    for (DWORD slot = 0; slot < XUSER_MAX_COUNT; ++slot) {
+      if (!meter.EverConnected(slot) || looked[slot]) continue;
+      looked[slot] = true;
+      DeviceIdentity identity;
+      if (!GetDeviceIdentity(slot, &identity) || identity.eventNode.empty()) continue;
+      auto node = std::make_unique<NodeReports>(identity.eventNode);
+      if (!node->IsOpen()) continue;
+      node->Take();  // what came before is not part of the measurement
+      meter.UseKernelTimestamps(slot);
+      nodes[slot] = std::move(node);
+    }
+  };
+  openNodes();
   const double end = options.seconds * 1000.0;
   double now = 0;
+  double lastPoll = 0;
   if (!StopRequested()) std::cerr << "Measuring for " << options.seconds << " s..." << std::endl;
   while (now < end && !StopRequested()) {
     now = Since(start);
     if (demo != nullptr) demo->Move(now / 1000.0);
-    meter.Poll(now);
+    bool polling = false;
+    for (DWORD slot = 0; slot < XUSER_MAX_COUNT; ++slot) {
+      polling |= meter.EverConnected(slot) && meter.Source(slot) == RateSource::kPolling;
+    }
+    // Only for arrivals while every pad is measured by its node.
+    if (polling || now - lastPoll >= kNodePollMs) {
+      meter.Poll(now);
+      openNodes();
+      lastPoll = now;
+    }
+    std::vector<NodeReports*> open;
+    for (DWORD slot = 0; slot < XUSER_MAX_COUNT; ++slot) {
+      if (nodes[slot] == nullptr) continue;
+      for (const NodeReport& report : nodes[slot]->Take()) {
+        meter.AddKernelReport(slot, report.kernelMs, report.readMs, report.afterDrop);
+      }
+      meter.SetDrops(slot, nodes[slot]->Drops());
+      if (nodes[slot]->IsOpen()) open.push_back(nodes[slot].get());
+    }
+    if (!polling) NodeReports::WaitAny(open, static_cast<int>(kNodePollMs));
   }
   std::cout << (options.json ? FormatRateJson(meter, now / 1000.0)
                              : FormatRateText(meter, now / 1000.0))

@@ -41,7 +41,10 @@ struct DeviceIdentity {
   int batteryPercent = -1;  // -1: not known
   // "charging", "discharging", "full", "not charging", or "" (not known).
   std::string batteryCharge;
-  // Every absolute axis of the event node, in code order; none where the
+  // The event node SDL reads the pad through ("/dev/input/event5"); empty
+  // where there is none (Windows, SDL's own HIDAPI drivers).
+  std::string eventNode;
+  // Every absolute axis of that node, in code order; none where the
   // platform reads no such node (Windows, SDL's own HIDAPI drivers).
   std::vector<KernelAxis> kernelAxes;
   // Which of them each stick axis is (left x, left y, right x, right y), as

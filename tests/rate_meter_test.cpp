@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "check/report/rate_report.h"
+#include "platform/scripted/scripted_xinput.h"
+
 #include <random>
 
 namespace {
@@ -73,6 +76,78 @@ TEST(RateStatsTest, OneLongGap) {
   EXPECT_LT(stats.meanHz, 200.0);
   EXPECT_EQ(stats.usualHz, 250);
   EXPECT_GT(stats.jitterMs, 40.0);
+}
+
+// Reports the kernel dropped: the interval across the drop is left out, so
+// the gap neither lowers the rate nor shows as a long interval.
+TEST(RateStatsTest, AnIntervalAcrossDroppedReportsIsLeftOut) {
+  RateMeter meter;
+  const std::vector<double> times = Reports(1.0, 0.0, 200);
+  for (std::size_t i = 0; i < times.size(); ++i) {
+    const bool afterDrop = i == 100;  // 30 reports lost before this one
+    meter.AddKernelReport(0, times[i] + (i >= 100 ? 30.0 : 0.0), times[i] + 0.25, afterDrop);
+  }
+  const RateStats stats = ComputeRateStats(meter.ReportTimes(0));
+  EXPECT_EQ(stats.reports, 200u);
+  EXPECT_DOUBLE_EQ(stats.maxMs, 1.0);
+  EXPECT_NEAR(stats.meanHz, 1000.0, 1e-6);
+  EXPECT_EQ(stats.usualHz, 1000);
+}
+
+// Each slot's line and JSON say where its figures come from: a pad polled
+// in slot 0, a pad measured from its node's timestamps in slot 1.
+TEST(RateReportTest, SaysTheSourceOfEachSlot) {
+  scripted::Reset();
+  scripted::Plug(0);
+  scripted::Plug(1);
+  RateMeter meter;
+  meter.UseKernelTimestamps(1);
+  meter.Poll(0);
+  for (int i = 1; i <= 30; ++i) {
+    XINPUT_GAMEPAD moved{};
+    moved.sThumbLX = static_cast<SHORT>(i * 100);
+    scripted::SetGamepad(0, moved);
+    meter.Poll(i * 4.0);
+    meter.AddKernelReport(1, i * 4.0, i * 4.0 + (i <= 15 ? 0.1 : 0.3), i == 20);
+  }
+  meter.SetDrops(1, 1);
+  const std::string text = FormatRateText(meter, 0.12);
+  EXPECT_NE(text.find("Slot 0: 30 reports; interval min 4.000 ms"), std::string::npos) << text;
+  EXPECT_NE(text.find(" ms; by polling\nSlot 1: 30 reports; interval min 4.000 ms"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("; from the input node's timestamps, 1 drop, read 0.100 ms after them at "
+                      "the median, 0.300 ms at the 99th percentile\nSlot 2: empty\n"),
+            std::string::npos)
+      << text;
+  const std::string json = FormatRateJson(meter, 0.12);
+  EXPECT_NE(json.find("\"source\": \"polling\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"source\": \"kernel timestamps\",\n      \"drops\": 1,\n      "
+                      "\"readDelayMs\": {\n        \"p50\": 0.1,\n        \"p99\": 0.3\n"),
+            std::string::npos)
+      << json;
+}
+
+TEST(RateStatsTest, ReadDelayPercentiles) {
+  const struct {
+    std::vector<double> delays;
+    double p50, p99;
+  } cases[] = {
+      {{0.2}, 0.2, 0.2},
+      {{0.4, 0.1, 0.3, 0.2}, 0.2, 0.4},  // nearest rank: the 2nd and the 4th of 4
+      {std::vector<double>(99, 0.1), 0.1, 0.1},
+  };
+  for (const auto& c : cases) {
+    const ReadDelay delay = ComputeReadDelay(c.delays);
+    EXPECT_TRUE(delay.known);
+    EXPECT_DOUBLE_EQ(delay.p50Ms, c.p50);
+    EXPECT_DOUBLE_EQ(delay.p99Ms, c.p99);
+  }
+  std::vector<double> hundred;
+  for (int i = 1; i <= 100; ++i) hundred.push_back(i);
+  EXPECT_DOUBLE_EQ(ComputeReadDelay(hundred).p99Ms, 99);
+  EXPECT_DOUBLE_EQ(ComputeReadDelay(hundred).p50Ms, 50);
+  EXPECT_FALSE(ComputeReadDelay({}).known);
 }
 
 }  // namespace

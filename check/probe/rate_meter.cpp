@@ -6,13 +6,15 @@
 
 RateStats ComputeRateStats(const std::vector<double>& reportTimesMs) {
   RateStats stats;
-  stats.reports = reportTimesMs.size();
-  if (reportTimesMs.size() < 2) return stats;
   std::vector<double> intervals;
-  intervals.reserve(reportTimesMs.size() - 1);
-  for (std::size_t i = 1; i < reportTimesMs.size(); ++i) {
-    intervals.push_back(reportTimesMs[i] - reportTimesMs[i - 1]);
+  for (std::size_t i = 0; i < reportTimesMs.size(); ++i) {
+    if (std::isnan(reportTimesMs[i])) continue;
+    ++stats.reports;
+    if (i > 0 && !std::isnan(reportTimesMs[i - 1])) {
+      intervals.push_back(reportTimesMs[i] - reportTimesMs[i - 1]);
+    }
   }
+  if (intervals.empty()) return stats;
   const std::size_t n = intervals.size();
   stats.enough = n >= kMinRateIntervals;
   double sum = 0;
@@ -42,11 +44,35 @@ RateStats ComputeRateStats(const std::vector<double>& reportTimesMs) {
   return stats;
 }
 
+ReadDelay ComputeReadDelay(std::vector<double> delaysMs) {
+  ReadDelay delay;
+  if (delaysMs.empty()) return delay;
+  std::sort(delaysMs.begin(), delaysMs.end());
+  const auto rank = [&delaysMs](double share) {
+    const std::size_t r = static_cast<std::size_t>(std::ceil(share * delaysMs.size()));
+    return delaysMs[std::max<std::size_t>(r, 1) - 1];
+  };
+  delay.known = true;
+  delay.p50Ms = rank(0.5);
+  delay.p99Ms = rank(0.99);
+  return delay;
+}
+
+void RateMeter::AddKernelReport(DWORD slot, double kernelMs, double readMs, bool afterDrop) {
+  if (afterDrop && !times[slot].empty()) times[slot].push_back(std::nan(""));
+  times[slot].push_back(kernelMs);
+  delays[slot].push_back(readMs - kernelMs);
+}
+
 void RateMeter::Poll(double nowMs) {
   for (DWORD slot = 0; slot < XUSER_MAX_COUNT; ++slot) {
     XINPUT_STATE state;
     std::memset(&state, 0, sizeof(state));
     if (XInputGetState(slot, &state) != 0) continue;
+    if (sources[slot] == RateSource::kKernelTimestamps) {
+      seen[slot] = true;
+      continue;
+    }
     // The first packet seen is where the count starts, not a report.
     if (seen[slot] && state.dwPacketNumber != lastPacket[slot]) times[slot].push_back(nowMs);
     seen[slot] = true;

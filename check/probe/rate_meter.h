@@ -33,22 +33,54 @@ struct RateStats {
 };
 
 // The figures for reports seen at the given times (milliseconds, in order).
+// A NaN among them marks reports lost between its neighbours: the interval
+// across it is left out.
 RateStats ComputeRateStats(const std::vector<double>& reportTimesMs);
 
-// Notes the time of every new packet of each slot.
+// Where a slot's report times come from.
+enum class RateSource {
+  kPolling,           // the polls that saw a new packet, as padwatch sees them
+  kKernelTimestamps,  // the kernel's timestamps on the pad's event node (Linux)
+};
+
+// The delay from the kernel's timestamp to the moment a report was read:
+// a figure of the machine's load.
+struct ReadDelay {
+  bool known = false;
+  double p50Ms = 0;
+  double p99Ms = 0;  // nearest rank
+};
+ReadDelay ComputeReadDelay(std::vector<double> delaysMs);
+
+// Notes the time of every new packet of each slot, or of every report its
+// event node gives, whichever way the slot is measured.
 class RateMeter {
  public:
-  // Polls the four slots once at time nowMs.
+  // Polls the four slots once at time nowMs. Slots measured by their nodes
+  // are only noted as connected.
   void Poll(double nowMs);
+  // From now on slot is measured from its node's timestamps: the caller
+  // adds each report.
+  void UseKernelTimestamps(DWORD slot) { sources[slot] = RateSource::kKernelTimestamps; }
+  // A report the node gave: its kernel time, when it was read, and whether
+  // reports were dropped just before it.
+  void AddKernelReport(DWORD slot, double kernelMs, double readMs, bool afterDrop);
+  void SetDrops(DWORD slot, std::size_t count) { drops[slot] = count; }
 
   bool EverConnected(DWORD slot) const { return seen[slot]; }
   bool AnyConnected() const { return seen[0] || seen[1] || seen[2] || seen[3]; }
   const std::vector<double>& ReportTimes(DWORD slot) const { return times[slot]; }
+  RateSource Source(DWORD slot) const { return sources[slot]; }
+  std::size_t Drops(DWORD slot) const { return drops[slot]; }
+  const std::vector<double>& DelaysMs(DWORD slot) const { return delays[slot]; }
 
  private:
   std::array<bool, XUSER_MAX_COUNT> seen{};
   std::array<DWORD, XUSER_MAX_COUNT> lastPacket{};
   std::array<std::vector<double>, XUSER_MAX_COUNT> times;
+  std::array<RateSource, XUSER_MAX_COUNT> sources{};
+  std::array<std::size_t, XUSER_MAX_COUNT> drops{};
+  std::array<std::vector<double>, XUSER_MAX_COUNT> delays;
 };
 
 #endif  // PADWATCH_CHECK_PROBE_RATE_METER_H_

@@ -11,6 +11,20 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
+// Where the figures come from, and for the kernel's timestamps what was
+// dropped and how late the reports were read.
+std::string SourceText(const RateMeter& meter, DWORD slot) {
+  if (meter.Source(slot) == RateSource::kPolling) return "by polling";
+  std::string text = "from the input node's timestamps, " + std::to_string(meter.Drops(slot)) +
+                     (meter.Drops(slot) == 1 ? " drop" : " drops");
+  const ReadDelay delay = ComputeReadDelay(meter.DelaysMs(slot));
+  if (delay.known) {
+    text += ", read " + Fixed(delay.p50Ms, 3) + " ms after them at the median, " +
+            Fixed(delay.p99Ms, 3) + " ms at the 99th percentile";
+  }
+  return text;
+}
+
 }  // namespace
 
 std::string FormatRateText(const RateMeter& meter, double seconds) {
@@ -33,7 +47,7 @@ std::string FormatRateText(const RateMeter& meter, double seconds) {
             " ms; mean rate " + Fixed(stats.meanHz, 1) + " Hz";
     text += stats.usualHz != 0 ? ", usual rate " + std::to_string(stats.usualHz) + " Hz"
                                : ", no usual rate";
-    text += "; jitter " + Fixed(stats.jitterMs, 3) + " ms\n";
+    text += "; jitter " + Fixed(stats.jitterMs, 3) + " ms; " + SourceText(meter, slot) + "\n";
   }
   return text;
 }
@@ -45,6 +59,15 @@ std::string FormatRateJson(const RateMeter& meter, double seconds) {
     Json entry = {{"slot", slot}, {"connected", meter.EverConnected(slot)}};
     if (meter.EverConnected(slot)) {
       const RateStats stats = ComputeRateStats(meter.ReportTimes(slot));
+      const bool kernel = meter.Source(slot) == RateSource::kKernelTimestamps;
+      entry["source"] = kernel ? "kernel timestamps" : "polling";
+      if (kernel) {
+        entry["drops"] = meter.Drops(slot);
+        const ReadDelay delay = ComputeReadDelay(meter.DelaysMs(slot));
+        entry["readDelayMs"] =
+            delay.known ? Json{{"p50", Rounded(delay.p50Ms, 3)}, {"p99", Rounded(delay.p99Ms, 3)}}
+                        : Json(nullptr);
+      }
       entry["reports"] = stats.reports;
       entry["enough"] = stats.enough;
       if (stats.enough) {

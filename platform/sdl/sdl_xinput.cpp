@@ -272,6 +272,7 @@ bool GetDeviceIdentity(DWORD slot, DeviceIdentity* identity) {
   // reads it through an event node.
   const char* path = SDL_JoystickPath(SDL_GameControllerGetJoystick(controller));
   if (path != nullptr && !EventNodeName(path).empty()) {
+    identity->eventNode = path;
     identity->kernelAxes = ReadKernelAxes(path);
     const SDL_GameControllerAxis sticks[] = {SDL_CONTROLLER_AXIS_LEFTX, SDL_CONTROLLER_AXIS_LEFTY,
                                              SDL_CONTROLLER_AXIS_RIGHTX,
