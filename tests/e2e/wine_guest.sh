@@ -69,8 +69,7 @@ for feed in /xfer/feeds/*.feed; do
   fi
   # A pad that arrives while padwatch.exe is still starting, with the other
   # guest busy beside this one, was announced after 19-38 s, against 2-8 s
-  # for one that came after. With this pause the first pads took 13-22 s in
-  # a gate run: padwatch.exe may take longer than that to start there.
+  # for one that came after.
   sleep 4
   # The feeder waits until each watcher has seen each new pad. Events reach
   # them through Wine's device host some time after the kernel has them,
