@@ -67,10 +67,6 @@ for feed in /xfer/feeds/*.feed; do
     recorder=$!
     awaited+=(--await "$out/$name.recording.scn")
   fi
-  # A pad that arrives while padwatch.exe is still starting, with the other
-  # guest busy beside this one, was announced after 19-38 s, against 2-8 s
-  # for one that came after.
-  sleep 4
   # The feeder waits until each watcher has seen each new pad. Events reach
   # them through Wine's device host some time after the kernel has them,
   # each pad's in order but not one pad's with another's: half a second
