@@ -348,6 +348,9 @@ guest_health() {
 health_test() { # NAME SLOT
   pad_feeder "/e2e/health_$1.script" 2>"/tmp/health_$1.feeder" &
   local feeder=$!
+  # The pad first: SDL, scanning /dev/input itself here, has been seen to
+  # miss one whose node came while it started.
+  sleep 2
   # At most two minutes: a pad that never comes is a failure, not a hang.
   timeout 120 padwatch-check --test --slot "$2" --json >"/tmp/health_$1.json" 2>"/tmp/health_$1.err"
   echo $? >"/tmp/health_$1.status"
