@@ -210,6 +210,28 @@ INSTANTIATE_TEST_SUITE_P(
                       GateCase{"dented", Dented, Verdict::kFaulty, 70, 90, kOutlineFaulty}),
     [](const ::testing::TestParamInfo<GateCase>& info) { return info.param.name; });
 
+// A watcher that misses the readings round straight down still counts the
+// stick as gone round (47 of 48 directions past 0.8); the card says down was
+// not seen rather than reached 0%.
+TEST(HealthCheckTest, MainDirectionWithNoReadingIsNotSeen) {
+  HealthCheck check(0);
+  Pad pad(&check);
+  pad.Poll(800);
+  for (int i = 0; i < 720 && check.Step() == HealthStep::kLeftStick; ++i) {
+    const double degrees = i / 2.0;
+    if (std::fabs(degrees - 270) < 4) continue;
+    pad.Gamepad().sThumbLX = Clamped(32767 * std::cos(degrees * kPi / 180));
+    pad.Gamepad().sThumbLY = Clamped(32767 * std::sin(degrees * kPi / 180));
+    pad.Poll();
+  }
+  EXPECT_EQ(check.Step(), HealthStep::kRightStick);
+  const CardLine& reach = Line(MakeHealthCard(check.Figures(), {}), "left stick's reach");
+  EXPECT_EQ(reach.verdict, Verdict::kGood) << reach.figure;
+  EXPECT_NE(reach.figure.find("reach right 100%, up 100%, left 100%, down not seen;"),
+            std::string::npos)
+      << reach.figure;
+}
+
 TEST(HealthCheckTest, RestNoiseAgainstTheDeadZone) {
   // The left stick rests at 60% of its dead zone and wanders 3 units either
   // way; the right one sits still at the centre.

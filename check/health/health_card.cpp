@@ -76,9 +76,13 @@ CardLine OutlineLine(const char* name, const StickOutline& outline, bool done) {
   const double lowestPercent = outline.Reach(lowest) * 100;
   const double error = outline.CircularityErrorPercent();
   std::string figure = "circularity error " + Fixed(error, 1) + "%; reach";
+  // A main direction with no reading at all was not seen, which is not a
+  // reach of 0%: a watcher that reads a quick turn too seldom misses a few
+  // directions even though the step counts the stick as gone round.
   for (int m = 0; m < 8; m += 2) {
+    const double percent = outline.MainReachPercent(m);
     figure += std::string(m == 0 ? " " : ", ") + kMainDirections[m] + " " +
-              Fixed(outline.MainReachPercent(m), 0) + "%";
+              (percent > 0 ? Fixed(percent, 0) + "%" : std::string("not seen"));
   }
   figure += "; lowest " + Fixed(lowestPercent, 0) + "% at " +
             Fixed(lowest * 360.0 / StickOutline::kDirections, 1) + " degrees";
