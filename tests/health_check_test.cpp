@@ -225,7 +225,8 @@ TEST(HealthCheckTest, MainDirectionWithNoReadingIsNotSeen) {
     pad.Poll();
   }
   EXPECT_EQ(check.Step(), HealthStep::kRightStick);
-  const CardLine& reach = Line(MakeHealthCard(check.Figures(), {}), "left stick's reach");
+  const auto card = MakeHealthCard(check.Figures(), {});
+  const CardLine& reach = Line(card, "left stick's reach");
   EXPECT_EQ(reach.verdict, Verdict::kGood) << reach.figure;
   EXPECT_NE(reach.figure.find("reach right 100%, up 100%, left 100%, down not seen;"),
             std::string::npos)
