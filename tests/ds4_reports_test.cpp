@@ -122,3 +122,30 @@ TEST(Ds4ReportsTest, OutputReportsGiveTheMotorBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+// The sensor clock and the motion words where hid-sony reads them: the
+// clock's steps, decoded as the driver does ((delta * 16) / 3 microseconds,
+// following the 16 bits round), are the steps sent, to within a unit.
+TEST(Ds4ReportsTest, SensorClockAndMotionWhereHidSonyReadsThem) {
+  PadState state;
+  state.gyro[0] = -2;
+  state.accel[2] = 300;
+  auto r = ds4::InputReport(state);
+  EXPECT_EQ(static_cast<std::int16_t>(r[13] | r[14] << 8), -2);
+  EXPECT_EQ(static_cast<std::int16_t>(r[21] | r[22] << 8), 8192);  // 1 g on y
+  EXPECT_EQ(static_cast<std::int16_t>(r[23] | r[24] << 8), 300);
+  unsigned previous = r[10] | r[11] << 8;
+  for (int i = 1; i < 400; ++i) {  // past the 16 bits' wrap at 349 ms
+    const std::uint64_t step = i % 2 == 1 ? 4050 : 3950;
+    state.sensorUs += step;
+    r = ds4::InputReport(state);
+    const unsigned clock = r[10] | r[11] << 8;
+    const unsigned delta = (clock - previous) & 0xffff;
+    EXPECT_NEAR(delta * 16 / 3, static_cast<double>(step), 6) << i;
+    previous = clock;
+  }
+}
+
+}  // namespace

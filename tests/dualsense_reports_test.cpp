@@ -113,3 +113,29 @@ TEST(DualsenseReportsTest, OutputReportsGiveTheMotorAndLightBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+// The sensor clock and the motion words where hid-playstation reads them:
+// the clock's steps, divided by 3 as the driver does, are the steps sent.
+TEST(DualsenseReportsTest, SensorClockAndMotionWhereHidPlaystationReadsThem) {
+  PadState state;
+  state.gyro[2] = 7;
+  auto r = dualsense::InputReport(state);
+  EXPECT_EQ(static_cast<std::int16_t>(r[20] | r[21] << 8), 7);
+  EXPECT_EQ(static_cast<std::int16_t>(r[24] | r[25] << 8), 8192);  // 1 g on y
+  auto clockOf = [](const std::array<std::uint8_t, dualsense::kInputSize>& report) {
+    return static_cast<std::uint32_t>(report[28] | report[29] << 8 | report[30] << 16 |
+                                      static_cast<std::uint32_t>(report[31]) << 24);
+  };
+  std::uint32_t previous = clockOf(r);
+  for (int i = 1; i < 100; ++i) {
+    const std::uint64_t step = i % 2 == 1 ? 1050 : 950;
+    state.sensorUs += step;
+    r = dualsense::InputReport(state);
+    EXPECT_EQ((clockOf(r) - previous + 1) / 3, step) << i;
+    previous = clockOf(r);
+  }
+}
+
+}  // namespace

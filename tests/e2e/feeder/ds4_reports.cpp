@@ -79,8 +79,13 @@ std::array<std::uint8_t, kInputSize> InputReport(const PadState& state) {
   r[7] = static_cast<std::uint8_t>(((bits >> 16) & 0x03) | ((state.counter & 0x3f) << 2));
   r[8] = state.l2;
   r[9] = state.r2;
-  // A pad lying still: 1 g on the accelerometer's y axis, no rotation.
-  r[22] = 0x20;
+  // The sensor clock in units of 16/3 us (hid-sony counts each step as
+  // 16/3 us and follows the 16 bits round), then the gyroscope's and the
+  // accelerometer's words, x, y and z each.
+  const auto clock = static_cast<std::uint16_t>(state.sensorUs * 3 / 16);
+  r[10] = static_cast<std::uint8_t>(clock & 0xff);
+  r[11] = static_cast<std::uint8_t>(clock >> 8);
+  pad_state::PutMotion(state, &r[13]);
   r[30] = static_cast<std::uint8_t>((state.batteryLevel & 0x0f) | (state.cable ? 0x10 : 0));
   // No finger on the touchpad: bit 7 of each contact.
   r[35] = 0x80;

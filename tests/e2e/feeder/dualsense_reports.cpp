@@ -70,8 +70,11 @@ std::array<std::uint8_t, kInputSize> InputReport(const PadState& state) {
   r[8] = static_cast<std::uint8_t>(bits & 0xff);
   r[9] = static_cast<std::uint8_t>((bits >> 8) & 0xff);
   r[10] = static_cast<std::uint8_t>((bits >> 16) & 0x03);
-  // A pad lying still: 1 g on the accelerometer's y axis.
-  r[25] = 0x20;
+  // The gyroscope's and the accelerometer's words, then the sensor clock
+  // in units of 1/3 us (hid-playstation divides each step by 3).
+  pad_state::PutMotion(state, &r[16]);
+  const auto clock = static_cast<std::uint32_t>(state.sensorUs * 3);
+  for (int i = 0; i < 4; ++i) r[28 + i] = static_cast<std::uint8_t>(clock >> (8 * i));
   // No finger on the touchpad: bit 7 of each contact.
   r[33] = 0x80;
   r[37] = 0x80;

@@ -26,6 +26,10 @@
 //                           or with FILE, at most TURNS times, until FILE
 //                           holds TEXT (the check has had enough); then
 //                           back at CENTRE
+//   stream NAME HZ COUNT JITTER_US [FILE]  a uhid pad: COUNT reports at HZ
+//                           on a steady clock, every other one JITTER_US
+//                           late, the pad's own clock in step, or fewer once
+//                           FILE exists (UhidPad::Stream)
 //   sweep NAME AXIS MS COUNT  a uinput pad: COUNT reports, one every MS on a
 //                           steady clock, each moving AXIS a little (a stick
 //                           held moving)
@@ -195,6 +199,17 @@ void PlayOwn(Pad& pad, const std::string& command, std::istringstream& words, in
     words >> cable;
     (*uhid)->Battery(level, cable == "cable");
     (*uhid)->Send();
+    return;
+  }
+  if (auto* uhid = std::get_if<std::unique_ptr<UhidPad>>(&pad); uhid && command == "stream") {
+    int hz = 0, count = 0, jitter = 0;
+    std::string stopFile;
+    if (!(words >> hz >> count >> jitter) || hz <= 0 || hz > 8000 || count <= 0 || jitter < 0 ||
+        jitter * hz >= 500000) {
+      Fail(line, "stream: HZ COUNT JITTER_US [FILE], the jitter under half a period");
+    }
+    words >> stopFile;
+    (*uhid)->Stream(hz, count, jitter, stopFile);
     return;
   }
   auto* uinput = std::get_if<std::unique_ptr<UinputPad>>(&pad);

@@ -101,6 +101,14 @@ void PutCalibration(std::vector<std::uint8_t>* report) {
   }
 }
 
+void PutMotion(const PadState& state, std::uint8_t* at) {
+  for (int i = 0; i < 6; ++i) {
+    const auto word = static_cast<std::uint16_t>(i < 3 ? state.gyro[i] : state.accel[i - 3]);
+    at[2 * i] = static_cast<std::uint8_t>(word & 0xff);
+    at[2 * i + 1] = static_cast<std::uint8_t>(word >> 8);
+  }
+}
+
 void PutLe16(std::vector<std::uint8_t>* report, std::size_t at, int value) {
   (*report)[at] = static_cast<std::uint8_t>(value & 0xff);
   (*report)[at + 1] = static_cast<std::uint8_t>((value >> 8) & 0xff);

@@ -47,6 +47,12 @@ struct PadState {
   int batteryLevel = 10;
   bool cable = false;
   std::uint8_t counter = 0;  // the report counter, one more each report
+  // Motion, as the Sony pads send it: the sensor clock in microseconds
+  // (each model writes it in its own units), then the gyroscope's and the
+  // accelerometer's raw words (x, y, z). Lying still: 1 g on y.
+  std::uint64_t sensorUs = 0;
+  std::int16_t gyro[3] = {0, 0, 0};
+  std::int16_t accel[3] = {0, 8192, 0};
 };
 
 namespace pad_state {
@@ -72,6 +78,11 @@ std::vector<std::uint8_t> HatAndButtonItems(int buttons);
 // at, then the accelerometer's. The drivers divide by each range: none is
 // empty.
 void PutCalibration(std::vector<std::uint8_t>* report);
+
+// Writes the gyroscope's three words, then the accelerometer's, least
+// significant byte first, from at on (12 bytes): the layout both Sony pads
+// share, each at its own place in its input report.
+void PutMotion(const PadState& state, std::uint8_t* at);
 
 // Writes value's low 16 bits, least significant byte first, at report[at].
 void PutLe16(std::vector<std::uint8_t>* report, std::size_t at, int value);

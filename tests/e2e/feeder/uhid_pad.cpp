@@ -3,8 +3,10 @@
 #include <fcntl.h>
 #include <linux/uhid.h>
 #include <poll.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -19,6 +21,12 @@ constexpr std::array<std::uint8_t, 6> kMac = {0x00, 0x1f, 0xe2, 0x12, 0x34, 0x56
 
 bool Write(int fd, const uhid_event& event) {
   return write(fd, &event, sizeof event) == static_cast<ssize_t>(sizeof event);
+}
+
+long long MonotonicNs() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return now.tv_sec * 1000000000LL + now.tv_nsec;
 }
 
 std::string Hex(unsigned value) {
@@ -95,9 +103,56 @@ void UhidPad::Battery(int level, bool cable) {
 
 void UhidPad::Log(const std::string& text) const { FeederLog(name, text); }
 
+UhidPad::UhidPad(const UhidModel& model, std::string name, int fd)
+    : model(model), name(std::move(name)), fd(fd), createdNs(MonotonicNs()) {}
+
+void UhidPad::Stream(int hz, int count, int jitterUs, const std::string& stopFile) {
+  const long long period = 1000000000LL / hz;
+  const long long start = MonotonicNs() + period;
+  const auto baseUs = static_cast<std::uint64_t>((start - period - createdNs) / 1000);
+  streaming = true;
+  std::vector<long long> late;
+  late.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    // Often enough to stop within a few reports; not so often that looking
+    // slows the stream.
+    if (!stopFile.empty() && i % 25 == 0 && access(stopFile.c_str(), F_OK) == 0) break;
+    // Absolute deadlines: one late wake-up does not shift the rest.
+    const long long offset = i * period + (i % 2 == 1 ? jitterUs * 1000LL : 0);
+    const long long deadline = start + offset;
+    const timespec at{static_cast<time_t>(deadline / 1000000000LL),
+                      static_cast<long>(deadline % 1000000000LL)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+    }
+    late.push_back(MonotonicNs() - deadline);
+    std::lock_guard<std::mutex> lock(mutex);
+    state.sensorUs = baseUs + static_cast<std::uint64_t>((period + offset) / 1000);
+    // Turning slowly about x, with a little noise on every word.
+    state.gyro[0] = static_cast<std::int16_t>(200 + (i % 2 == 0 ? 3 : -3));
+    state.gyro[1] = static_cast<std::int16_t>(i % 3 - 1);
+    state.gyro[2] = static_cast<std::int16_t>(i % 2 == 0 ? 2 : -2);
+    state.accel[0] = static_cast<std::int16_t>(i % 2 == 0 ? 40 : -40);
+    state.leftX = static_cast<std::uint8_t>(28 + i % 200);  // a new value every report
+    Send(model.input(state));
+    ++state.counter;
+  }
+  streaming = false;
+  if (late.empty()) return;
+  std::sort(late.begin(), late.end());
+  auto at = [&late](double q) {
+    return std::to_string(late[static_cast<std::size_t>(q * (late.size() - 1))] / 1000);
+  };
+  Log("stream " + std::to_string(hz) + " Hz, " + std::to_string(late.size()) + " reports, jitter " +
+      std::to_string(jitterUs) + " us; wake-ups late p50 " + at(0.5) + " us, p99 " + at(0.99) +
+      " us, max " + std::to_string(late.back() / 1000) + " us; " +
+      std::to_string(late.end() - std::upper_bound(late.begin(), late.end(), period)) +
+      " over one period late");
+}
+
 void UhidPad::Send() {
   if (!started) return;
   std::lock_guard<std::mutex> lock(mutex);
+  state.sensorUs = static_cast<std::uint64_t>((MonotonicNs() - createdNs) / 1000);
   Send(model.input(state));
   ++state.counter;
 }
@@ -175,7 +230,7 @@ void UhidPad::Serve() {
     }
     const auto now = std::chrono::steady_clock::now();
     if (now >= next) {
-      Send();
+      if (!streaming) Send();
       next = now + std::chrono::milliseconds(20);
     }
   }

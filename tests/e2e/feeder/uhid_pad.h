@@ -5,7 +5,7 @@
 // the driver's requests (the feature reports it asks for while probing, the
 // output reports it sends for rumble, lights and commands, each logged to
 // standard error as "NAME: ...") and sends an input report every 20 ms, as
-// the pad does.
+// the pad does, its sensor clock running from the pad's creation.
 #ifndef PADWATCH_TESTS_E2E_FEEDER_UHID_PAD_H_
 #define PADWATCH_TESTS_E2E_FEEDER_UHID_PAD_H_
 
@@ -57,10 +57,17 @@ class UhidPad {
   void Send();
   // The battery level (0 to 11) and the cable.
   void Battery(int level, bool cable);
+  // Sends count reports at hz on absolute deadlines (CLOCK_MONOTONIC), every
+  // other one jitterUs late, as a pad's own clock wanders: its sensor clock
+  // steps by the same intervals, 1/hz plus and minus jitterUs by turns, so
+  // that the intervals' standard deviation is jitterUs. Stops early once a
+  // file at stopFile exists, where given. Each report moves the left stick
+  // and the motion words, so that every node reports. The reports every
+  // 20 ms pause meanwhile. Logs how late the wake-ups were.
+  void Stream(int hz, int count, int jitterUs, const std::string& stopFile);
 
  private:
-  UhidPad(const UhidModel& model, std::string name, int fd)
-      : model(model), name(std::move(name)), fd(fd) {}
+  UhidPad(const UhidModel& model, std::string name, int fd);
   void Serve();
   void Answer(const uhid_get_report_req& request);
   void Send(const std::array<std::uint8_t, 64>& report);
@@ -69,8 +76,10 @@ class UhidPad {
   const UhidModel& model;
   const std::string name;
   const int fd;
+  const long long createdNs;  // on CLOCK_MONOTONIC: the sensor clock's zero
   std::atomic<bool> stopping{false};
   std::atomic<bool> started{false};
+  std::atomic<bool> streaming{false};
   std::mutex mutex;  // guards state and the order of reports
   PadState state;
   std::thread thread;
