@@ -50,6 +50,11 @@ struct DeviceIdentity {
   // Which of them each stick axis is (left x, left y, right x, right y), as
   // an index into kernelAxes; -1 where not known.
   std::array<int, 4> stickAxes{-1, -1, -1, -1};
+  // The event node the pad's driver gave its motion sensors, beside
+  // eventNode ("/dev/input/event6"), and the kernel driver bound to the
+  // pad ("sony"); empty where there is none or it is not known.
+  std::string motionNode;
+  std::string kernelDriver;
 };
 
 // Fills *identity for the controller in slot (0 to 3). Returns false, with

@@ -3,10 +3,12 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "platform/identity.h"
 #include "platform/linux/device_battery.h"
 #include "platform/linux/kernel_axes.h"
+#include "platform/linux/sibling_nodes.h"
 #include "platform/reading.h"
 #include "platform/sdl/sdl_conversions.h"
 #include "platform/xinput.h"
@@ -274,6 +276,12 @@ bool GetDeviceIdentity(DWORD slot, DeviceIdentity* identity) {
   if (path != nullptr && !EventNodeName(path).empty()) {
     identity->eventNode = path;
     identity->kernelAxes = ReadKernelAxes(path);
+    const std::string node = EventNodeName(path);
+    const SiblingNodes siblings = FindSiblingNodes(SystemRoots(), node);
+    if (!siblings.motion.empty()) {
+      identity->motionNode = std::string(path, std::strlen(path) - node.size()) + siblings.motion;
+    }
+    identity->kernelDriver = siblings.driver;
     const SDL_GameControllerAxis sticks[] = {SDL_CONTROLLER_AXIS_LEFTX, SDL_CONTROLLER_AXIS_LEFTY,
                                              SDL_CONTROLLER_AXIS_RIGHTX,
                                              SDL_CONTROLLER_AXIS_RIGHTY};
