@@ -4,6 +4,7 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -243,6 +244,10 @@ double Since(std::chrono::steady_clock::time_point start) {
 
 // How often --rate looks for new pads while it waits on event nodes.
 constexpr double kNodePollMs = 50;
+// How long reports gather in the event nodes' buffers between two reads:
+// 8 ms of a motion node's frames at 1000 Hz fill half the buffer the kernel
+// gives it (128 events; a frame is 8 at most).
+constexpr std::chrono::milliseconds kGatherReports{8};
 
 int RunRate(const Options& options, DemoPads* demo) {
   // The explanation is not part of a JSON document.
@@ -262,25 +267,41 @@ int RunRate(const Options& options, DemoPads* demo) {
   // Each pad SDL reads through an event node is measured from the kernel's
   // timestamps on it, waiting on the nodes; the others by polling, as
   // padwatch sees them, which spins a core while there is one to poll.
+  // A pad's motion node, where its driver made one, is read too.
   std::array<std::unique_ptr<NodeReports>, XUSER_MAX_COUNT> nodes;
+  std::array<std::unique_ptr<NodeReports>, XUSER_MAX_COUNT> motionNodes;
   std::array<bool, XUSER_MAX_COUNT> looked{};
-  auto openNodes = [&meter, &nodes, &looked] {
+  auto openNodes = [&meter, &nodes, &motionNodes, &looked] {
     for (DWORD slot = 0; slot < XUSER_MAX_COUNT; ++slot) {
       if (!meter.EverConnected(slot) || looked[slot]) continue;
       looked[slot] = true;
       DeviceIdentity identity;
       if (!GetDeviceIdentity(slot, &identity) || identity.eventNode.empty()) continue;
       auto node = std::make_unique<NodeReports>(identity.eventNode);
-      if (!node->IsOpen()) continue;
-      node->Take();  // what came before is not part of the measurement
-      meter.UseKernelTimestamps(slot);
-      nodes[slot] = std::move(node);
+      if (node->IsOpen()) {
+        node->Take();  // what came before is not part of the measurement
+        meter.UseKernelTimestamps(slot);
+        nodes[slot] = std::move(node);
+      }
+      if (identity.motionNode.empty()) continue;
+      // hid-nintendo hands each report over as three motion samples, with
+      // times it makes up from the reports' mean interval.
+      const bool nintendo = identity.kernelDriver == "nintendo";
+      auto motion =
+          std::make_unique<NodeReports>(identity.motionNode, FrameKind::kEvery, nintendo ? 3 : 1);
+      if (!motion->IsOpen()) continue;
+      motion->Take();
+      meter.UseMotionNode(slot, !nintendo);
+      motionNodes[slot] = std::move(motion);
     }
   };
   openNodes();
   const double end = options.seconds * 1000.0;
   double now = 0;
   double lastPoll = 0;
+  // Whether the reports about to be read came while this waited with
+  // nothing unread: only their delays say how late this process wakes.
+  bool woken = false;
   if (!StopRequested()) std::cerr << "Measuring for " << options.seconds << " s..." << std::endl;
   while (now < end && !StopRequested()) {
     now = Since(start);
@@ -296,15 +317,38 @@ int RunRate(const Options& options, DemoPads* demo) {
       lastPoll = now;
     }
     std::vector<NodeReports*> open;
+    bool took = false;
     for (DWORD slot = 0; slot < XUSER_MAX_COUNT; ++slot) {
-      if (nodes[slot] == nullptr) continue;
-      for (const NodeReport& report : nodes[slot]->Take()) {
-        meter.AddKernelReport(slot, report.kernelMs, report.readMs, report.afterDrop);
+      if (nodes[slot] != nullptr) {
+        for (const NodeReport& report : nodes[slot]->Take()) {
+          meter.AddKernelReport(slot, report.kernelMs, woken ? report.readMs : std::nan(""),
+                                report.afterDrop);
+          took = true;
+        }
+        meter.SetDrops(slot, nodes[slot]->Drops());
+        if (nodes[slot]->IsOpen()) open.push_back(nodes[slot].get());
       }
-      meter.SetDrops(slot, nodes[slot]->Drops());
-      if (nodes[slot]->IsOpen()) open.push_back(nodes[slot].get());
+      if (motionNodes[slot] != nullptr) {
+        for (const NodeReport& report : motionNodes[slot]->Take()) {
+          meter.AddMotionReport(slot, report.kernelMs, report.afterDrop, report.hasPadClock,
+                                report.padUs);
+          took = true;
+        }
+        meter.SetMotionDrops(slot, motionNodes[slot]->Drops());
+        if (motionNodes[slot]->IsOpen()) open.push_back(motionNodes[slot].get());
+      }
     }
-    if (!polling) NodeReports::WaitAny(open, static_cast<int>(kNodePollMs));
+    woken = false;
+    if (polling) continue;
+    if (took) {
+      // The next reports gather in the nodes' buffers meanwhile: one
+      // wake-up for several keeps the cost of measuring small, and their
+      // times are the kernel's all the same.
+      std::this_thread::sleep_for(kGatherReports);
+    } else {
+      NodeReports::WaitAny(open, static_cast<int>(kNodePollMs));
+      woken = true;
+    }
   }
   std::cout << (options.json ? FormatRateJson(meter, now / 1000.0)
                              : FormatRateText(meter, now / 1000.0))

@@ -151,3 +151,51 @@ TEST(RateStatsTest, ReadDelayPercentiles) {
 }
 
 }  // namespace
+
+namespace {
+
+// A pad with a motion node: its reports by the kernel's timestamps, and by
+// the pad's own clock, stepping 4 ms plus and minus 50 us by turns across
+// its 32-bit wrap, with a drop whose interval is left out of both.
+TEST(RateReportTest, MotionNodeAndThePadsClock) {
+  scripted::Reset();
+  scripted::Plug(0);
+  scripted::Plug(1);
+  RateMeter meter;
+  meter.UseMotionNode(0, true);
+  meter.UseMotionNode(1, false);  // hid-nintendo's made-up times
+  meter.Poll(0);
+  std::uint32_t clock = 4294967295u - 40000;
+  for (int i = 1; i <= 40; ++i) {
+    clock += i % 2 == 1 ? 4050 : 3950;
+    meter.AddMotionReport(0, i * 4.0 + (i % 3) * 0.1, i == 30, true, clock);
+    meter.AddMotionReport(1, i * 8.0, false, true, clock);
+  }
+  meter.SetMotionDrops(0, 1);
+  const RateStats padClock = ComputeRateStats(meter.PadClockTimes(0));
+  EXPECT_EQ(padClock.reports, 40u);
+  EXPECT_NEAR(padClock.meanHz, 250, 0.01);
+  EXPECT_NEAR(padClock.jitterMs, 0.050, 1e-9);
+  EXPECT_NEAR(padClock.maxMs, 4.05, 1e-9);
+  const std::string text = FormatRateText(meter, 0.16);
+  EXPECT_NE(text.find("\n  motion node: 40 reports; interval min 3.800 ms"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("; from the motion node's timestamps, 1 drop\n  pad's clock: 40 reports; "
+                      "interval min 3.950 ms, median 4.000 ms, 99th percentile 4.050 ms, max "
+                      "4.050 ms; mean rate 250.0 Hz, usual rate 250 Hz; jitter 0.050 ms; from "
+                      "the pad's own timestamps, apart from the host's\nSlot 1: "),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("  pad's clock: not measured: its driver makes up the times of its motion "
+                      "samples\nSlot 2: empty"),
+            std::string::npos)
+      << text;
+  const std::string json = FormatRateJson(meter, 0.16);
+  EXPECT_NE(json.find("\"motion\": {\n        \"source\": \"motion node timestamps\",\n        "
+                      "\"drops\": 1,\n        \"reports\": 40,"),
+            std::string::npos)
+      << json;
+  EXPECT_NE(json.find("\"padClock\": null"), std::string::npos) << json;
+}
+
+}  // namespace

@@ -20,7 +20,8 @@ double SteadyMs() {
 
 }  // namespace
 
-NodeReports::NodeReports(const std::string& path) {
+NodeReports::NodeReports(const std::string& path, FrameKind kind, int samplesPerReport)
+    : frames(kind, samplesPerReport) {
   fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   // The kernel stamps events on the realtime clock unless told otherwise;
   // steady_clock is CLOCK_MONOTONIC here.
@@ -39,6 +40,7 @@ std::vector<NodeReport> NodeReports::Take() {
   std::vector<NodeReport> reports;
   if (fd < 0) return reports;
   input_event events[64];
+  NodeEvent taken[64];
   for (;;) {
     const ssize_t got = read(fd, events, sizeof events);
     if (got < 0 && (errno == EAGAIN || errno == EINTR)) break;  // nothing more now
@@ -49,28 +51,13 @@ std::vector<NodeReport> NodeReports::Take() {
       break;
     }
     const double readMs = SteadyMs();
-    for (std::size_t i = 0; i < static_cast<std::size_t>(got) / sizeof(input_event); ++i) {
+    const std::size_t count = static_cast<std::size_t>(got) / sizeof(input_event);
+    for (std::size_t i = 0; i < count; ++i) {
       const input_event& event = events[i];
-      if (event.type == EV_SYN && event.code == SYN_DROPPED) {
-        // Everything up to the next report is incomplete: left out, and the
-        // interval across the drop with it.
-        dropping = true;
-        dropped = true;
-        changed = false;
-        ++drops;
-      } else if (event.type == EV_SYN && event.code == SYN_REPORT) {
-        if (dropping) {
-          dropping = false;
-        } else if (changed) {
-          const double kernelMs = event.input_event_sec * 1000.0 + event.input_event_usec / 1000.0;
-          reports.push_back({kernelMs, readMs, dropped});
-          dropped = false;
-        }
-        changed = false;
-      } else if (event.type == EV_KEY || event.type == EV_ABS) {
-        changed = true;
-      }
+      taken[i] = {event.input_event_sec * 1000.0 + event.input_event_usec / 1000.0, event.type,
+                  event.code, event.value};
     }
+    frames.Add(taken, count, readMs, &reports);
   }
   return reports;
 }

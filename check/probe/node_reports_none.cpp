@@ -4,7 +4,8 @@
 
 #include "check/probe/node_reports.h"
 
-NodeReports::NodeReports(const std::string& /*path*/) {}
+NodeReports::NodeReports(const std::string& /*path*/, FrameKind kind, int samplesPerReport)
+    : frames(kind, samplesPerReport) {}
 
 NodeReports::~NodeReports() = default;
 

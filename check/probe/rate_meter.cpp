@@ -61,7 +61,29 @@ ReadDelay ComputeReadDelay(std::vector<double> delaysMs) {
 void RateMeter::AddKernelReport(DWORD slot, double kernelMs, double readMs, bool afterDrop) {
   if (afterDrop && !times[slot].empty()) times[slot].push_back(std::nan(""));
   times[slot].push_back(kernelMs);
-  delays[slot].push_back(readMs - kernelMs);
+  if (!std::isnan(readMs)) delays[slot].push_back(readMs - kernelMs);
+}
+
+void RateMeter::UseMotionNode(DWORD slot, bool padClock) {
+  motion[slot].used = true;
+  motion[slot].padClock = padClock;
+}
+
+void RateMeter::AddMotionReport(DWORD slot, double kernelMs, bool afterDrop, bool hasPadClock,
+                                std::uint32_t padUs) {
+  MotionSeries& series = motion[slot];
+  if (afterDrop && !series.times.empty()) {
+    series.times.push_back(std::nan(""));
+    if (series.clockStarted) series.padTimes.push_back(std::nan(""));
+  }
+  series.times.push_back(kernelMs);
+  if (!series.padClock || !hasPadClock) return;
+  // Unsigned differences follow the clock round its wrap.
+  if (series.clockStarted)
+    series.padMs += static_cast<std::uint32_t>(padUs - series.lastPadUs) / 1000.0;
+  series.clockStarted = true;
+  series.lastPadUs = padUs;
+  series.padTimes.push_back(series.padMs);
 }
 
 void RateMeter::Poll(double nowMs) {

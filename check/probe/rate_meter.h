@@ -1,11 +1,15 @@
 // How often each controller reports. A report is a change of the slot's
-// packet number, so only reports that change something are counted; the
-// user keeps a stick moving while it measures.
+// packet number, or on Linux a report of its event node that changed
+// something, so the user keeps a stick moving while it measures. A pad with
+// a motion node (the Sony and Nintendo drivers make one) is measured there
+// too, where it reports whether it moves or not, and from the pad's own
+// clock where the node passes it on.
 #ifndef PADWATCH_CHECK_PROBE_RATE_METER_H_
 #define PADWATCH_CHECK_PROBE_RATE_METER_H_
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "platform/xinput.h"
@@ -62,10 +66,21 @@ class RateMeter {
   // From now on slot is measured from its node's timestamps: the caller
   // adds each report.
   void UseKernelTimestamps(DWORD slot) { sources[slot] = RateSource::kKernelTimestamps; }
-  // A report the node gave: its kernel time, when it was read, and whether
-  // reports were dropped just before it.
+  // A report the node gave: its kernel time, when it was read (NaN where
+  // that says nothing of how late this process woke: it had waited on
+  // purpose), and whether reports were dropped just before it.
   void AddKernelReport(DWORD slot, double kernelMs, double readMs, bool afterDrop);
   void SetDrops(DWORD slot, std::size_t count) { drops[slot] = count; }
+
+  // From now on slot's motion node is read too: every report of the pad,
+  // moving or not, with the pad's own clock where padClock (a driver that
+  // makes its times up, hid-nintendo, gives none worth measuring).
+  void UseMotionNode(DWORD slot, bool padClock);
+  // A report the motion node gave, with the pad's clock where it came with
+  // one (microseconds, wrapping at 2^32).
+  void AddMotionReport(DWORD slot, double kernelMs, bool afterDrop, bool hasPadClock,
+                       std::uint32_t padUs);
+  void SetMotionDrops(DWORD slot, std::size_t count) { motion[slot].drops = count; }
 
   bool EverConnected(DWORD slot) const { return seen[slot]; }
   bool AnyConnected() const { return seen[0] || seen[1] || seen[2] || seen[3]; }
@@ -73,14 +88,33 @@ class RateMeter {
   RateSource Source(DWORD slot) const { return sources[slot]; }
   std::size_t Drops(DWORD slot) const { return drops[slot]; }
   const std::vector<double>& DelaysMs(DWORD slot) const { return delays[slot]; }
+  bool UsesMotionNode(DWORD slot) const { return motion[slot].used; }
+  bool MeasuresPadClock(DWORD slot) const { return motion[slot].padClock; }
+  // The motion node's report times, and the pad's clock at them (ms from
+  // its first), each with NaN where reports were dropped.
+  const std::vector<double>& MotionTimes(DWORD slot) const { return motion[slot].times; }
+  const std::vector<double>& PadClockTimes(DWORD slot) const { return motion[slot].padTimes; }
+  std::size_t MotionDrops(DWORD slot) const { return motion[slot].drops; }
 
  private:
+  struct MotionSeries {
+    bool used = false;
+    bool padClock = false;
+    std::vector<double> times;
+    std::vector<double> padTimes;
+    std::size_t drops = 0;
+    bool clockStarted = false;
+    std::uint32_t lastPadUs = 0;
+    double padMs = 0;
+  };
+
   std::array<bool, XUSER_MAX_COUNT> seen{};
   std::array<DWORD, XUSER_MAX_COUNT> lastPacket{};
   std::array<std::vector<double>, XUSER_MAX_COUNT> times;
   std::array<RateSource, XUSER_MAX_COUNT> sources{};
   std::array<std::size_t, XUSER_MAX_COUNT> drops{};
   std::array<std::vector<double>, XUSER_MAX_COUNT> delays;
+  std::array<MotionSeries, XUSER_MAX_COUNT> motion;
 };
 
 #endif  // PADWATCH_CHECK_PROBE_RATE_METER_H_
