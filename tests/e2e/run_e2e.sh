@@ -57,6 +57,7 @@ for kind in ds4hid dualsensehid switchprohid; do
 done
 sed 's/ds4hid/dualsensehid/' "$cases/hid_ds4.script" >"$root/e2e/hid_dualsense.script"
 sed 's/ds4hid/switchprohid/' "$cases/hid_ds4.script" >"$root/e2e/hid_switchpro.script"
+sed 's/ds4hid/dualsensehid/' "$cases/motion_ds4.script" >"$root/e2e/motion_dualsense.script"
 # The Xbox 360 scenarios again through the real xpad, on USB.
 for name in x360_axes x360_buttons; do
   sed 's/^create pad x360$/create pad x360usb/' "$cases/$name.feed" >"$root/e2e/$name.x360usb.feed"
