@@ -102,8 +102,10 @@ void PutCalibration(std::vector<std::uint8_t>* report) {
 }
 
 void PutMotion(const PadState& state, std::uint8_t* at) {
+  const std::int16_t words[6] = {state.gyro[0],  state.gyro[1],  state.gyro[2],
+                                 state.accel[0], state.accel[1], state.accel[2]};
   for (int i = 0; i < 6; ++i) {
-    const auto word = static_cast<std::uint16_t>(i < 3 ? state.gyro[i] : state.accel[i - 3]);
+    const auto word = static_cast<std::uint16_t>(words[i]);
     at[2 * i] = static_cast<std::uint8_t>(word & 0xff);
     at[2 * i + 1] = static_cast<std::uint8_t>(word >> 8);
   }
