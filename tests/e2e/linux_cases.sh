@@ -531,3 +531,76 @@ check_motion() {
     failed=1
   fi
 }
+
+# The delay benchmark (bench/README.md), not one of the gate's cases:
+# PADWATCH_E2E_CASES=delay. An Xbox 360 pad made through uinput presses A,
+# B, X and Y 200 times, each held 5 to 20 ms, 30 ms apart. delay_probe
+# reads the pad's node itself beside padwatch and matches padwatch's lines
+# to the presses by button; seen_probe, for the same presses again, times
+# padwatch's platform layer alone; loop_pass times a pass of padwatch's
+# loop with the pad there. Once on the quiet guest, once with two
+# processes spinning beside it.
+guest_delay() {
+  local run probe hold i node spinners feeder event
+  local buttons=(BTN_A BTN_B BTN_X BTN_Y)
+  {
+    echo "create pad x360"
+    echo "until /tmp/delay.go 60000"
+    for i in $(seq 0 199); do
+      hold=$((5 + (i % 4) * 5))
+      echo "step $hold"
+      echo "press pad ${buttons[$((i % 4))]}"
+      echo "step 30"
+      echo "release pad ${buttons[$((i % 4))]}"
+    done
+    echo "until /tmp/delay.done 60000"
+  } >/tmp/delay.script
+  for run in quiet busy; do
+    spinners=()
+    if [ $run = busy ]; then
+      for i in 1 2; do
+        (while :; do :; done) &
+        spinners+=($!)
+      done
+    fi
+    echo "=== DELAY $run"
+    for probe in padwatch layer; do
+      rm -f /tmp/delay.go /tmp/delay.done
+      pad_feeder /tmp/delay.script 2>/tmp/delay.feeder &
+      feeder=$!
+      node=
+      for _ in $(seq 1 100); do
+        for event in /sys/class/input/event*; do
+          grep -qx 'Microsoft X-Box 360 pad' "$event/device/name" 2>/dev/null &&
+            node=/dev/input/$(basename "$event")
+        done
+        [ -n "$node" ] && break
+        sleep 0.1
+      done
+      if [ $probe = padwatch ]; then
+        delay_probe "$node" 200 /tmp/delay.go -- /bin/padwatch 2>&1
+        loop_pass 2 2>&1
+      else
+        seen_probe "$node" 200 /tmp/delay.go 2>&1
+      fi
+      touch /tmp/delay.done
+      wait "$feeder"
+    done
+    [ ${#spinners[@]} -gt 0 ] && kill "${spinners[@]}"
+    echo "=== DELAY END $run"
+  done
+}
+check_delay() {
+  local run figures
+  for run in quiet busy; do
+    figures=$(section "DELAY $run" "DELAY END $run")
+    if grep -q '^presses 200, ' <<<"$figures" && grep -q '^layer: presses 200, ' <<<"$figures" &&
+       grep -q '^loop: ' <<<"$figures"; then
+      echo "ok   delay on the $run guest: $(paste -sd ' ' <<<"$figures")"
+    else
+      echo "FAIL delay on the $run guest"
+      echo "$figures"
+      failed=1
+    fi
+  done
+}

@@ -41,7 +41,17 @@ cp "$padwatch" "$root/bin/padwatch"
 cp "$feeder" "$root/bin/pad_feeder"
 cp "$check" "$root/bin/padwatch-check"
 cp /bin/bash "$root/bin/bash"
-{ ldd "$padwatch"; ldd "$check"; ldd /bin/bash; } | grep -oE '/[^ ]+' | sort -u | while read -r lib; do
+# The delay benchmark's tools, where this build has made them (the gate
+# does not: PADWATCH_E2E_CASES=delay runs them).
+tools=()
+for tool in delay_probe seen_probe loop_pass; do
+  if [ -x "$(dirname "$feeder")/$tool" ]; then
+    cp "$(dirname "$feeder")/$tool" "$root/bin/"
+    tools+=("$(dirname "$feeder")/$tool")
+  fi
+done
+{ ldd "$padwatch"; ldd "$check"; ldd /bin/bash; for tool in "${tools[@]}"; do ldd "$tool" || true; done; } |
+  grep -oE '/[^ ]+' | sort -u | while read -r lib; do
   mkdir -p "$root$(dirname "$lib")"
   cp -L "$lib" "$root$lib"
 done
