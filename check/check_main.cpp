@@ -242,12 +242,15 @@ double Since(std::chrono::steady_clock::time_point start) {
       .count();
 }
 
-// How often --rate looks for new pads while it waits on event nodes.
-constexpr double kNodePollMs = 50;
-// How long reports gather in the event nodes' buffers between two reads:
-// 8 ms of a motion node's frames at 1000 Hz fill half the buffer the kernel
-// gives it (128 events; a frame is 8 at most).
-constexpr std::chrono::milliseconds kGatherReports{8};
+// How often --rate looks for new pads while it waits on event nodes: SDL's
+// refresh then was a third of what measuring cost.
+constexpr double kNodePollMs = 250;
+// How long reports gather in the event nodes' buffers between two reads,
+// within these bounds: doubled while no node gives more than 2 frames a
+// read, halved once one gives 6. The smallest buffer the kernel gives a
+// node holds 64 events, 8 frames of 8 events.
+constexpr int kGatherMinMs = 4;
+constexpr int kGatherMaxMs = 32;
 
 int RunRate(const Options& options, DemoPads* demo) {
   // The explanation is not part of a JSON document.
@@ -270,8 +273,9 @@ int RunRate(const Options& options, DemoPads* demo) {
   // A pad's motion node, where its driver made one, is read too.
   std::array<std::unique_ptr<NodeReports>, XUSER_MAX_COUNT> nodes;
   std::array<std::unique_ptr<NodeReports>, XUSER_MAX_COUNT> motionNodes;
+  std::array<std::size_t, XUSER_MAX_COUNT> samplesPerReport{};
   std::array<bool, XUSER_MAX_COUNT> looked{};
-  auto openNodes = [&meter, &nodes, &motionNodes, &looked] {
+  auto openNodes = [&meter, &nodes, &motionNodes, &samplesPerReport, &looked] {
     for (DWORD slot = 0; slot < XUSER_MAX_COUNT; ++slot) {
       if (!meter.EverConnected(slot) || looked[slot]) continue;
       looked[slot] = true;
@@ -293,6 +297,7 @@ int RunRate(const Options& options, DemoPads* demo) {
       motion->Take();
       meter.UseMotionNode(slot, !nintendo);
       motionNodes[slot] = std::move(motion);
+      samplesPerReport[slot] = nintendo ? 3 : 1;
     }
   };
   openNodes();
@@ -302,6 +307,7 @@ int RunRate(const Options& options, DemoPads* demo) {
   // Whether the reports about to be read came while this waited with
   // nothing unread: only their delays say how late this process wakes.
   bool woken = false;
+  int gatherMs = kGatherMinMs;
   if (!StopRequested()) std::cerr << "Measuring for " << options.seconds << " s..." << std::endl;
   while (now < end && !StopRequested()) {
     now = Since(start);
@@ -318,9 +324,12 @@ int RunRate(const Options& options, DemoPads* demo) {
     }
     std::vector<NodeReports*> open;
     bool took = false;
+    std::size_t most = 0;  // the most frames one node gave
     for (DWORD slot = 0; slot < XUSER_MAX_COUNT; ++slot) {
       if (nodes[slot] != nullptr) {
-        for (const NodeReport& report : nodes[slot]->Take()) {
+        const std::vector<NodeReport> reports = nodes[slot]->Take();
+        most = std::max(most, reports.size());
+        for (const NodeReport& report : reports) {
           meter.AddKernelReport(slot, report.kernelMs, woken ? report.readMs : std::nan(""),
                                 report.afterDrop);
           took = true;
@@ -329,7 +338,9 @@ int RunRate(const Options& options, DemoPads* demo) {
         if (nodes[slot]->IsOpen()) open.push_back(nodes[slot].get());
       }
       if (motionNodes[slot] != nullptr) {
-        for (const NodeReport& report : motionNodes[slot]->Take()) {
+        const std::vector<NodeReport> reports = motionNodes[slot]->Take();
+        most = std::max(most, reports.size() * samplesPerReport[slot]);
+        for (const NodeReport& report : reports) {
           meter.AddMotionReport(slot, report.kernelMs, report.afterDrop, report.hasPadClock,
                                 report.padUs);
           took = true;
@@ -338,13 +349,15 @@ int RunRate(const Options& options, DemoPads* demo) {
         if (motionNodes[slot]->IsOpen()) open.push_back(motionNodes[slot].get());
       }
     }
+    if (!woken && most <= 2 && gatherMs < kGatherMaxMs) gatherMs *= 2;
+    if (most >= 6 && gatherMs > kGatherMinMs) gatherMs /= 2;
     woken = false;
     if (polling) continue;
     if (took) {
       // The next reports gather in the nodes' buffers meanwhile: one
       // wake-up for several keeps the cost of measuring small, and their
       // times are the kernel's all the same.
-      std::this_thread::sleep_for(kGatherReports);
+      std::this_thread::sleep_for(std::chrono::milliseconds(gatherMs));
     } else {
       NodeReports::WaitAny(open, static_cast<int>(kNodePollMs));
       woken = true;

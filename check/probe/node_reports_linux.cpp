@@ -39,8 +39,8 @@ NodeReports::~NodeReports() {
 std::vector<NodeReport> NodeReports::Take() {
   std::vector<NodeReport> reports;
   if (fd < 0) return reports;
-  input_event events[64];
-  NodeEvent taken[64];
+  input_event events[256];
+  NodeEvent taken[256];
   for (;;) {
     const ssize_t got = read(fd, events, sizeof events);
     if (got < 0 && (errno == EAGAIN || errno == EINTR)) break;  // nothing more now
@@ -58,6 +58,8 @@ std::vector<NodeReport> NodeReports::Take() {
                   event.code, event.value};
     }
     frames.Add(taken, count, readMs, &reports);
+    // Fewer than asked for: the buffer is empty, no need to ask again.
+    if (count < sizeof events / sizeof events[0]) break;
   }
   return reports;
 }
