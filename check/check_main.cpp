@@ -24,6 +24,7 @@
 #include "check/health/health_json.h"
 #include "check/health/health_picture.h"
 #include "check/probe/demo_pads.h"
+#include "check/probe/gather_pace.h"
 #include "check/probe/node_reports.h"
 #include "check/probe/rate_meter.h"
 #include "check/probe/rumble_sequence.h"
@@ -245,12 +246,6 @@ double Since(std::chrono::steady_clock::time_point start) {
 // How often --rate looks for new pads while it waits on event nodes: SDL's
 // refresh then was a third of what measuring cost.
 constexpr double kNodePollMs = 250;
-// How long reports gather in the event nodes' buffers between two reads,
-// within these bounds: doubled while no node gives more than 2 frames a
-// read, halved once one gives 6. The smallest buffer the kernel gives a
-// node holds 64 events, 8 frames of 8 events.
-constexpr int kGatherMinMs = 4;
-constexpr int kGatherMaxMs = 32;
 
 int RunRate(const Options& options, DemoPads* demo) {
   // The explanation is not part of a JSON document.
@@ -307,7 +302,7 @@ int RunRate(const Options& options, DemoPads* demo) {
   // Whether the reports about to be read came while this waited with
   // nothing unread: only their delays say how late this process wakes.
   bool woken = false;
-  int gatherMs = kGatherMinMs;
+  GatherPace pace;
   if (!StopRequested()) std::cerr << "Measuring for " << options.seconds << " s..." << std::endl;
   while (now < end && !StopRequested()) {
     now = Since(start);
@@ -349,15 +344,14 @@ int RunRate(const Options& options, DemoPads* demo) {
         if (motionNodes[slot]->IsOpen()) open.push_back(motionNodes[slot].get());
       }
     }
-    if (!woken && most <= 2 && gatherMs < kGatherMaxMs) gatherMs *= 2;
-    if (most >= 6 && gatherMs > kGatherMinMs) gatherMs /= 2;
+    if (took) pace.AfterRead(most, !woken);
     woken = false;
     if (polling) continue;
     if (took) {
       // The next reports gather in the nodes' buffers meanwhile: one
       // wake-up for several keeps the cost of measuring small, and their
       // times are the kernel's all the same.
-      std::this_thread::sleep_for(std::chrono::milliseconds(gatherMs));
+      std::this_thread::sleep_for(std::chrono::milliseconds(pace.Ms()));
     } else {
       NodeReports::WaitAny(open, static_cast<int>(kNodePollMs));
       woken = true;
