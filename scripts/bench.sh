@@ -31,6 +31,10 @@ echo "== live_screen_bench (the live screen's loop for 2 s: its share of a core,
 echo "   reports per second against --rate's, four pads reporting at 125 to 1000 Hz)"
 "$build/bench/live_screen_bench" --benchmark_color=false 2>/dev/null | grep '^BM_'
 
+echo
+echo "== rate_cost_bench (--rate's reading of event nodes over pipes, 5 s a case: its share of a core)"
+"$build/bench/rate_cost_bench" 5
+
 # Scenarios for the whole program: four controllers that keep changing, so
 # every kind of line is written, or that sit still, so nothing is.
 scenario() {  # scenario ROUNDS MOVING
