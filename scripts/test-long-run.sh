@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs padwatch-replay for 50,000 and for 500,000 polls with every input
+# Runs padwatch-replay for 25,000 and for 250,000 polls with every input
 # of four controllers held out of rest (24 value lines a poll) and shows that
 # its memory high-water mark does not grow with the length of the run: ten
 # times the polls, the same memory.
@@ -12,7 +12,7 @@ build release padwatch-replay >/dev/null
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 peaks=()
-for polls in 50000 500000; do
+for polls in 25000 250000; do
   {
     for slot in 0 1 2 3; do
       echo "plug $slot"
