@@ -243,9 +243,13 @@ double Since(std::chrono::steady_clock::time_point start) {
       .count();
 }
 
-// How often --rate looks for new pads while it waits on event nodes: SDL's
-// refresh then was a third of what measuring cost.
-constexpr double kNodePollMs = 250;
+// While every pad is measured by its event nodes, --rate asks SDL for new
+// pads every 50 ms only for a moment after a device node appears, and
+// otherwise every 2 s: SDL's refresh was most of what measuring cost.
+constexpr double kSettlingPollMs = 50;
+constexpr double kNodePollMs = 2000;
+// The longest wait on the nodes, so that an arrival is noticed soon.
+constexpr int kNodeWaitMs = 250;
 
 int RunRate(const Options& options, DemoPads* demo) {
   // The explanation is not part of a JSON document.
@@ -303,6 +307,7 @@ int RunRate(const Options& options, DemoPads* demo) {
   // nothing unread: only their delays say how late this process wakes.
   bool woken = false;
   GatherPace pace;
+  double settleUntil = -1;
   if (!StopRequested()) std::cerr << "Measuring for " << options.seconds << " s..." << std::endl;
   while (now < end && !StopRequested()) {
     now = Since(start);
@@ -312,7 +317,10 @@ int RunRate(const Options& options, DemoPads* demo) {
       polling |= meter.EverConnected(slot) && meter.Source(slot) == RateSource::kPolling;
     }
     // Only for arrivals while every pad is measured by its node.
-    if (polling || now - lastPoll >= kNodePollMs) {
+    if (!polling && WaitForControllerArrival(std::chrono::milliseconds(0))) {
+      settleUntil = now + static_cast<double>(kArrivalSettling.count());
+    }
+    if (polling || now - lastPoll >= (now < settleUntil ? kSettlingPollMs : kNodePollMs)) {
       meter.Poll(now);
       openNodes();
       lastPoll = now;
@@ -353,7 +361,7 @@ int RunRate(const Options& options, DemoPads* demo) {
       // times are the kernel's all the same.
       std::this_thread::sleep_for(std::chrono::milliseconds(pace.Ms()));
     } else {
-      NodeReports::WaitAny(open, static_cast<int>(kNodePollMs));
+      NodeReports::WaitAny(open, kNodeWaitMs);
       woken = true;
     }
   }
