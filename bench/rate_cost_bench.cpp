@@ -17,6 +17,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
@@ -138,7 +139,7 @@ void Run(const Case& c, double seconds) {
           meter.AddMotionReport(slot, report.kernelMs, report.afterDrop, report.hasPadClock,
                                 report.padUs);
         } else {
-          meter.AddKernelReport(slot, report.kernelMs, woken ? report.readMs : 0, false);
+          meter.AddKernelReport(slot, report.kernelMs, woken ? report.readMs : std::nan(""), false);
         }
         took = true;
       }
