@@ -82,6 +82,7 @@ TEST(NodeFramesTest, ThreeSamplesAtOneMomentAreOneReport) {
       {"two reports 8 ms apart", {0, 0.01, 0.02, 8, 8.01, 8.02}, {0, 8}},
       {"two reports in one burst", {0, 0.01, 0.02, 0.03, 0.04, 0.05}, {0, 0.03}},
       {"a report cut short", {0, 0.01, 8, 8.01, 8.02}, {0, 8}},
+      {"a report's samples paused by a busy machine", {0, 0.6, 1.1, 8, 8.01, 8.02}, {0, 8}},
   };
   for (const auto& c : cases) {
     std::vector<NodeEvent> events;

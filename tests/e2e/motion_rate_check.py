@@ -8,7 +8,8 @@ clocks: the rate from the pad's clock within 0.5% of HZ and its jitter
 50 us (to within the DualShock 4's clock unit, 16/3 us); at 250 Hz the
 rate from the kernel's timestamps, on the pad's node and on its motion
 node, within 1%. At 250 Hz the Switch Pro Controller streamed at 125 Hz:
-its motion node's report rate 125 Hz, not the 375 samples a second, and no
+its motion node's report rate 125 Hz (within 2%: under load the feeder
+sends late reports in bursts), not the 375 samples a second, and no
 figure from the clock hid-nintendo makes up. Prints one line of figures,
 with the share of a processor 2 s more of measuring took;
 exits 1, saying why, where one is off."""
@@ -45,7 +46,7 @@ def main():
             if not near(motion.get("meanHz"), hz, 0.01):
                 faults.append(f"slot {slot['slot']}: the motion node gives {motion.get('meanHz')} Hz")
     if hz == 250:
-        if len(nintendo) != 1 or not near(nintendo[0]["motion"].get("meanHz"), 125, 0.01):
+        if len(nintendo) != 1 or not near(nintendo[0]["motion"].get("meanHz"), 125, 0.02):
             faults.append(f"the Switch Pro Controller's motion node: {nintendo}")
     figures = f"{hz} Hz: the pads' clocks " + ", ".join(
         f"{s['padClock'].get('meanHz')} Hz jitter {s['padClock'].get('jitterMs')} ms" for s in sony)
