@@ -61,7 +61,9 @@ for feed in /xfer/feeds/*.feed; do
   pid=$!
   recorder=
   awaited=(--await "$out/$name.out")
+  step=500
   if grep -qx "$name" /xfer/record 2>/dev/null; then
+    step=1000
     WINEDEBUG=-all wine /tmp/bin/padwatch-check.exe --record "Z:/xfer/out/$name.recording.scn" \
       >/dev/null 2>"$out/$name.record.err" &
     recorder=$!
@@ -73,8 +75,10 @@ for feed in /xfer/feeds/*.feed; do
   # between events (at 300 ms, with the other guest busy, Wine has been
   # seen to hand over three of one pad's states at once), and two seconds
   # between two pads' events (one was seen more than a second late), keep
-  # their order.
-  /tmp/bin/pad_feeder "${awaited[@]}" --min-step 500 --apart 2000 "$feed" 2>"$out/$name.feeder"
+  # their order. With the recorder busy beside padwatch, a second between
+  # events: at half a second, the recorder has been seen to be handed a
+  # press and its release at once.
+  /tmp/bin/pad_feeder "${awaited[@]}" --min-step $step --apart 2000 "$feed" 2>"$out/$name.feeder"
   feeder=$?
   fed=$(date +%s)
   await_no_controller "$out/$name.out"
