@@ -8,8 +8,9 @@
 #                              depend on, fetched once, and $modules to
 #                              them all, each after its dependencies
 #   $linux_modules, $wine_modules  what each guest loads (for fetch_kernel)
-#   make_wine_prefix PREFIX    makes the Wine guest's prefix there, once;
-#                              false when Wine cannot
+#   make_wine_prefix PREFIX    makes the Wine guest's prefix there, once,
+#                              and PREFIX.tar of it, which the guest
+#                              unpacks; false when Wine cannot
 #   plain_console LOG          the console log without CRs or terminal codes
 #   $cases                     the cases: scripts, feeds, expected outputs
 #                              and driver logs
@@ -28,8 +29,11 @@ wine_modules=(virtio_pci 9pnet_virtio 9p evdev uinput uhid hid_sony)
 
 make_wine_prefix() {
   local prefix=$1
-  [ ! -f "$prefix/.padwatch-ready" ] || return 0
-  rm -rf "$prefix" && mkdir -p "$prefix"
+  if [ -f "$prefix/.padwatch-ready" ]; then
+    [ -f "$prefix.tar" ] || tar -C "$prefix" -cf "$prefix.tar" .
+    return
+  fi
+  rm -rf "$prefix" "$prefix.tar" && mkdir -p "$prefix"
   (
     export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml=d"
     unset DISPLAY WAYLAND_DISPLAY
@@ -41,6 +45,7 @@ make_wine_prefix() {
     wineserver -w
   ) || return 1
   touch "$prefix/.padwatch-ready"
+  tar -C "$prefix" -cf "$prefix.tar" .
 }
 
 need_qemu() {

@@ -18,8 +18,9 @@
 #
 # The guest's root is the host's /usr and /etc over 9p, read-only, with tmpfs
 # for everything written; WORKDIR/wine/run is shared read-write for the
-# results. The Wine prefix is made once per build folder and copied for
-# each run; Wine starts once in the guest and serves every scenario. Runs only with
+# results. The Wine prefix is made once per build folder and unpacked in
+# the guest for each run; Wine starts once in the guest and serves every
+# scenario. Runs only with
 # PADWATCH_E2E=1; exits 77 (skipped) when qemu or Wine cannot start.
 set -euo pipefail
 zipdir=$1
@@ -47,11 +48,13 @@ fetch_kernel "$work" "${wine_modules[@]}"
 prefix="$work/wine/prefix"
 make_wine_prefix "$prefix" || { echo "SKIPPED: Wine cannot make a prefix" >&2; exit $skip; }
 
-# The share: a fresh copy of the prefix, the programs, the scenarios and the
-# script the guest runs.
+# The share: the prefix as one file, the programs, the scenarios and the
+# script the guest runs. The guest unpacks the prefix into its own memory:
+# read from the share, every Wine process read the prefix's DLLs over 9p
+# again, and each took seconds longer to start.
 run="$work/wine/run"
 rm -rf "$run" && mkdir -p "$run"/{bin,feeds,out}
-cp -a "$prefix" "$run/prefix"
+ln "$prefix.tar" "$run/prefix.tar" 2>/dev/null || cp "$prefix.tar" "$run/prefix.tar"
 (cd "$run" && cmake -E tar xf "$zip" bin/padwatch.exe bin/padwatch-check.exe)
 printf '%s\n' "${recorded[@]}" >"$run/record"
 cp "$feeder" "$run/bin/pad_feeder"

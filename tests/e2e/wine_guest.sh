@@ -9,7 +9,7 @@
 # go to /xfer/out and one line per scenario to the console.
 set -u
 export HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin LANG=C.UTF-8
-export WINEPREFIX=/xfer/prefix
+export WINEPREFIX=/tmp/prefix
 export WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml=d"
 # Wine's services inherit this from the first Wine process: winebus then
 # finds pads through SDL's own device scan, as there is no udev daemon here.
@@ -23,6 +23,8 @@ mkdir -p /tmp/bin && cp /xfer/bin/* /tmp/bin/
 
 echo  # the firmware's last words stay on a line of their own
 guest_start=$(date +%s)
+mkdir -p "$WINEPREFIX" && tar -C "$WINEPREFIX" -xf /xfer/prefix.tar
+echo "=== TIME prefix $(($(date +%s) - guest_start)) s"
 # A persistent server: otherwise it ends the services (the device host
 # among them) as soon as wineboot, the last program, has ended. The
 # services write their errors where this first Wine process does.
