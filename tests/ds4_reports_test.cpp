@@ -148,4 +148,24 @@ TEST(Ds4ReportsTest, SensorClockAndMotionWhereHidSonyReadsThem) {
   }
 }
 
+// The touch points where hid-sony reads them, decoded as it does: one
+// packet of two points after the count, each a contact byte (bit 7: no
+// finger) and 12-bit x and y.
+TEST(Ds4ReportsTest, TouchPointsWhereHidSonyReadsThem) {
+  PadState state;
+  state.fingers[0] = {true, 1920, 942};
+  const auto r = ds4::InputReport(state);
+  EXPECT_EQ(r[33], 1);  // packets of touch points
+  const struct {
+    int at;
+    bool active;
+    int x, y;
+  } points[] = {{35, true, 1920, 942}, {39, false, 0, 0}};
+  for (const auto& point : points) {
+    EXPECT_EQ(!(r[point.at] >> 7), point.active) << point.at;
+    EXPECT_EQ(r[point.at + 1] | (r[point.at + 2] & 0xf) << 8, point.x) << point.at;
+    EXPECT_EQ((r[point.at + 2] & 0xf0) >> 4 | r[point.at + 3] << 4, point.y) << point.at;
+  }
+}
+
 }  // namespace

@@ -138,4 +138,23 @@ TEST(DualsenseReportsTest, SensorClockAndMotionWhereHidPlaystationReadsThem) {
   }
 }
 
+// The touch points where hid-playstation reads them: two, each a contact
+// byte (bit 7: no finger, the finger's number below it) and 12-bit x and y.
+TEST(DualsenseReportsTest, TouchPointsWhereHidPlaystationReadsThem) {
+  PadState state;
+  state.fingers[1] = {true, 1919, 1079};
+  const auto r = dualsense::InputReport(state);
+  const struct {
+    int at;
+    bool active;
+    int id, x, y;
+  } points[] = {{33, false, 0, 0, 0}, {37, true, 1, 1919, 1079}};
+  for (const auto& point : points) {
+    EXPECT_EQ(!(r[point.at] & 0x80), point.active) << point.at;
+    EXPECT_EQ(r[point.at] & 0x7f, point.id) << point.at;
+    EXPECT_EQ(r[point.at + 1] | (r[point.at + 2] & 0xf) << 8, point.x) << point.at;
+    EXPECT_EQ((r[point.at + 2] & 0xf0) >> 4 | r[point.at + 3] << 4, point.y) << point.at;
+  }
+}
+
 }  // namespace

@@ -87,9 +87,10 @@ std::array<std::uint8_t, kInputSize> InputReport(const PadState& state) {
   r[11] = static_cast<std::uint8_t>(clock >> 8);
   pad_state::PutMotion(state, &r[13]);
   r[30] = static_cast<std::uint8_t>((state.batteryLevel & 0x0f) | (state.cable ? 0x10 : 0));
-  // No finger on the touchpad: bit 7 of each contact.
-  r[35] = 0x80;
-  r[39] = 0x80;
+  // One packet of touch points (its count, then a timestamp hid-sony
+  // skips): a touchpad that is read on every report, fingers down or not.
+  r[33] = 1;
+  pad_state::PutTouch(state, &r[35]);
   return r;
 }
 

@@ -75,9 +75,7 @@ std::array<std::uint8_t, kInputSize> InputReport(const PadState& state) {
   pad_state::PutMotion(state, &r[16]);
   const auto clock = static_cast<std::uint32_t>(state.sensorUs * 3);
   for (int i = 0; i < 4; ++i) r[28 + i] = static_cast<std::uint8_t>(clock >> (8 * i));
-  // No finger on the touchpad: bit 7 of each contact.
-  r[33] = 0x80;
-  r[37] = 0x80;
+  pad_state::PutTouch(state, &r[33]);
   const int charge = !state.cable ? 0 : state.batteryLevel >= 11 ? 2 : 1;
   const int level = state.batteryLevel > 10 ? 10 : state.batteryLevel;
   r[53] = static_cast<std::uint8_t>((level & 0x0f) | (charge << 4));

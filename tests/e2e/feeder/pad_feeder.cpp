@@ -26,6 +26,10 @@
 //                           or with FILE, at most TURNS times, until FILE
 //                           holds TEXT (the check has had enough); then
 //                           back at CENTRE
+//   motion NAME GX GY GZ AX AY AZ  a uhid Sony pad: its gyroscope's and
+//                           accelerometer's raw words from now on
+//   touch NAME [X Y [X Y]]  a uhid Sony pad: the fingers on its touchpad
+//                           from now on (none: lifted)
 //   stream NAME HZ COUNT JITTER_US [FILE]  a uhid pad: COUNT reports at HZ
 //                           on a steady clock, every other one JITTER_US
 //                           late, the pad's own clock in step, or fewer once
@@ -199,6 +203,35 @@ void PlayOwn(Pad& pad, const std::string& command, std::istringstream& words, in
     if (!(words >> level) || level < 0 || level > 11) Fail(line, "battery: LEVEL 0-11");
     words >> cable;
     (*uhid)->Battery(level, cable == "cable");
+    (*uhid)->Send();
+    return;
+  }
+  if (auto* uhid = std::get_if<std::unique_ptr<UhidPad>>(&pad); uhid && command == "motion") {
+    int values[6] = {};
+    for (int& value : values) {
+      if (!(words >> value) || value < -32768 || value > 32767) {
+        Fail(line, "motion: GX GY GZ AX AY AZ, each a 16-bit word");
+      }
+    }
+    const std::int16_t gyro[3] = {static_cast<std::int16_t>(values[0]),
+                                  static_cast<std::int16_t>(values[1]),
+                                  static_cast<std::int16_t>(values[2])};
+    const std::int16_t accel[3] = {static_cast<std::int16_t>(values[3]),
+                                   static_cast<std::int16_t>(values[4]),
+                                   static_cast<std::int16_t>(values[5])};
+    (*uhid)->Motion(gyro, accel);
+    (*uhid)->Send();
+    return;
+  }
+  if (auto* uhid = std::get_if<std::unique_ptr<UhidPad>>(&pad); uhid && command == "touch") {
+    std::vector<PadState::Finger> fingers;
+    for (int x = 0, y = 0; words >> x >> y;) {
+      if (x < 0 || x > 4095 || y < 0 || y > 4095 || fingers.size() == 2) {
+        Fail(line, "touch: [X Y [X Y]], 0 to 4095 each");
+      }
+      fingers.push_back({true, x, y});
+    }
+    (*uhid)->Touch(fingers);
     (*uhid)->Send();
     return;
   }

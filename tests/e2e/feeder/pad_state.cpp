@@ -111,6 +111,17 @@ void PutMotion(const PadState& state, std::uint8_t* at) {
   }
 }
 
+void PutTouch(const PadState& state, std::uint8_t* at) {
+  for (int i = 0; i < 2; ++i) {
+    const PadState::Finger& finger = state.fingers[i];
+    std::uint8_t* point = at + 4 * i;
+    point[0] = static_cast<std::uint8_t>(finger.down ? i : 0x80 | i);
+    point[1] = static_cast<std::uint8_t>(finger.x & 0xff);
+    point[2] = static_cast<std::uint8_t>(((finger.x >> 8) & 0x0f) | ((finger.y & 0x0f) << 4));
+    point[3] = static_cast<std::uint8_t>((finger.y >> 4) & 0xff);
+  }
+}
+
 void PutLe16(std::vector<std::uint8_t>* report, std::size_t at, int value) {
   (*report)[at] = static_cast<std::uint8_t>(value & 0xff);
   (*report)[at + 1] = static_cast<std::uint8_t>((value >> 8) & 0xff);

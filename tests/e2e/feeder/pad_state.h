@@ -53,6 +53,14 @@ struct PadState {
   std::uint64_t sensorUs = 0;
   std::int16_t gyro[3] = {0, 0, 0};
   std::int16_t accel[3] = {0, 8192, 0};
+  // Up to two fingers on the Sony pads' touchpad, in its units from the top
+  // left.
+  struct Finger {
+    bool down = false;
+    int x = 0;
+    int y = 0;
+  };
+  Finger fingers[2];
 };
 
 namespace pad_state {
@@ -83,6 +91,11 @@ void PutCalibration(std::vector<std::uint8_t>* report);
 // significant byte first, from at on (12 bytes): the layout both Sony pads
 // share, each at its own place in its input report.
 void PutMotion(const PadState& state, std::uint8_t* at);
+
+// Writes the two touch points both Sony pads share from at on (8 bytes):
+// each a contact byte (bit 7 set when no finger, a finger's number below
+// it), then its 12-bit x and y, least significant first.
+void PutTouch(const PadState& state, std::uint8_t* at);
 
 // Writes value's low 16 bits, least significant byte first, at report[at].
 void PutLe16(std::vector<std::uint8_t>* report, std::size_t at, int value);

@@ -101,6 +101,21 @@ void UhidPad::Battery(int level, bool cable) {
   state.cable = cable;
 }
 
+void UhidPad::Motion(const std::int16_t gyro[3], const std::int16_t accel[3]) {
+  std::lock_guard<std::mutex> lock(mutex);
+  for (int i = 0; i < 3; ++i) {
+    state.gyro[i] = gyro[i];
+    state.accel[i] = accel[i];
+  }
+}
+
+void UhidPad::Touch(const std::vector<PadState::Finger>& fingers) {
+  std::lock_guard<std::mutex> lock(mutex);
+  for (std::size_t i = 0; i < 2; ++i) {
+    state.fingers[i] = i < fingers.size() ? fingers[i] : PadState::Finger();
+  }
+}
+
 void UhidPad::Log(const std::string& text) const { FeederLog(name, text); }
 
 UhidPad::UhidPad(const UhidModel& model, std::string name, int fd)

@@ -57,6 +57,11 @@ class UhidPad {
   void Send();
   // The battery level (0 to 11) and the cable.
   void Battery(int level, bool cable);
+  // The motion sensors' raw words (gyroscope x, y, z, then accelerometer),
+  // and the fingers on the touchpad (none, one or two), in the reports
+  // from the next on.
+  void Motion(const std::int16_t gyro[3], const std::int16_t accel[3]);
+  void Touch(const std::vector<PadState::Finger>& fingers);
   // Sends count reports at hz on absolute deadlines (CLOCK_MONOTONIC), every
   // other one jitterUs late, as a pad's own clock wanders: its sensor clock
   // steps by the same intervals, 1/hz plus and minus jitterUs by turns, so
