@@ -34,7 +34,8 @@ struct FakePad {
   unsigned eventMode = 0660;
   unsigned hidrawMode = 0600;
   std::string udev = "E:ID_INPUT=1\nE:ID_INPUT_JOYSTICK=1\nG:uaccess\n";  // "" for none
-  std::string battery;  // "capacity status" for a power supply
+  std::string battery;   // "capacity status" for a power supply
+  bool sensors = false;  // motion sensors' and touchpad's input devices beside it
 };
 
 class FakeSystem {
@@ -107,6 +108,15 @@ class FakeSystem {
       Write(supply + "/status", pad.battery.substr(pad.battery.find(' ') + 1) + "\n");
     }
     if (!pad.udev.empty()) Write("/run/udev/data/c13:" + std::to_string(64 + pad.event), pad.udev);
+    if (pad.sensors) {
+      // INPUT_PROP_ACCELEROMETER, then INPUT_PROP_BUTTONPAD.
+      const char* properties[2] = {"40\n", "4\n"};
+      for (int i = 1; i <= 2; ++i) {
+        const std::string sibling = parent + "/input/input" + std::to_string(pad.event + 10 + i);
+        Write(sibling + "/properties", properties[i - 1]);
+        fs::create_directories(top + sibling + "/event" + std::to_string(pad.event + i));
+      }
+    }
   }
 
   void Node(const std::string& path, unsigned mode) {
@@ -127,6 +137,7 @@ FakePad DualShock4() {
   pad.ids[2] = "09cc";
   pad.ids[3] = "8111";
   pad.hid = "0003:054C:09CC.0001";
+  pad.sensors = true;
   return pad;
 }
 
@@ -134,6 +145,10 @@ void ExpectGolden(const std::string& name, const LinuxFacts& facts, int status) 
   const std::string folder = PADWATCH_DOCTOR_GOLDEN_DIR;
   EXPECT_EQ(FormatDoctorText(facts), ReadFile(folder + "/" + name + ".txt")) << name;
   EXPECT_EQ(FormatDoctorJson(facts), ReadFile(folder + "/" + name + ".json")) << name;
+  if (std::getenv("PADWATCH_WRITE_GOLDEN") != nullptr) {
+    std::ofstream(folder + "/" + name + ".txt", std::ios::binary) << FormatDoctorText(facts);
+    std::ofstream(folder + "/" + name + ".json", std::ios::binary) << FormatDoctorJson(facts);
+  }
   EXPECT_EQ(DoctorStatus(facts), status) << name;
 }
 

@@ -340,7 +340,12 @@ std::vector<Problem> ControllerProblems(const LinuxFacts& facts, std::size_t ind
          "you cannot read and write " + Shown(hidraw->path) + ", so SDL reads this " + hidapiPads +
              " pad through evdev instead of its own driver: the battery level, the lights and "
              "the sensors SDL reads itself are lost",
-         "", AccessFix(facts, controller, *hidraw)});
+         // SDL's evdev path reads the kernel's motion and touchpad nodes only
+         // from 2.30 on.
+         controller.motionNode || controller.touchNode
+             ? "games built on SDL before 2.30 see no gyroscope or touchpad on this pad"
+             : "",
+         AccessFix(facts, controller, *hidraw)});
   }
   if (facts.sdlStarted && event->canRead && controller.grab != GrabState::kGrabbed) {
     if (controller.sdl.kind == SdlKind::kJoystick) {

@@ -56,7 +56,10 @@ struct ControllerFacts {
   bool udevJoystick = false;     // ... that classes it as a joystick
   bool udevUaccess = false;      // ... and tags it for the logged-in user
   bool forceFeedback = false;    // the kernel offers rumble on the event node
-  DeviceBattery battery;         // the power_supply the kernel publishes for it
+  // Its driver gave the motion sensors or the touchpad nodes of their own.
+  bool motionNode = false;
+  bool touchNode = false;
+  DeviceBattery battery;  // the power_supply the kernel publishes for it
   GrabState grab = GrabState::kNotTested;
   std::vector<std::string> holders;  // "1234 (name)": processes with the node open, grab or not
   SdlFacts sdl;

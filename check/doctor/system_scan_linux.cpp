@@ -13,6 +13,7 @@
 
 #include "check/doctor/system_scan.h"
 #include "platform/linux/device_battery.h"
+#include "platform/linux/sibling_nodes.h"
 
 namespace {
 
@@ -182,6 +183,9 @@ ControllerFacts ReadController(const SystemRoots& roots, const UserIdentity& use
       controller.nodes.push_back(ReadNode(roots, user, names, "hidraw", hidraw));
     }
   }
+  const SiblingNodes siblings = FindSiblingNodes(roots, event);
+  controller.motionNode = !siblings.motion.empty();
+  controller.touchNode = !siblings.touchpad.empty();
   controller.battery = ReadDeviceBattery(roots, event);
   controller.devNumber = ReadSmallFile(eventFolder + "/dev");
   ReadUdevRecord(roots, controller.devNumber, &controller);
