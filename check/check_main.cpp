@@ -51,7 +51,8 @@ constexpr const char kHelpTop[] =
     "  (no option)      a live picture of the four slots, in a terminal; keys:\n"
     "                   q quit, r rumble test, c clear traced outlines and offsets\n"
     "  --once           one report of each slot: what it is, its battery, its\n"
-    "                   readings, and where each stick rests inside its dead zone\n"
+    "                   readings, where each stick rests inside its dead zone, and\n"
+    "                   its motion sensors and touchpad where they can be read\n"
     "  --rate SECONDS   measures for 1 to 600 s how often each controller reports\n"
     "                   (keep a stick moving); waits for one if none is connected\n"
     "  --rumble         runs each controller's motors, half a second each\n"
@@ -611,6 +612,7 @@ int main(int argc, char* argv[]) {
     case Mode::kOnce: {
       Slots slots = MakeSlots();
       SampleSlots(slots, kOnceSample, StopRequested);
+      SampleSensors(slots, kOnceSample, StopRequested);
       std::cout << (options.json ? FormatOnceJson(slots) : FormatOnceText(slots)) << std::flush;
       break;
     }

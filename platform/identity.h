@@ -44,16 +44,20 @@ struct DeviceIdentity {
   // The event node SDL reads the pad through ("/dev/input/event5"); empty
   // where there is none (Windows, SDL's own HIDAPI drivers).
   std::string eventNode;
+  // The hidraw node SDL's own HIDAPI driver reads it through
+  // ("/dev/hidraw0"); empty where it does not.
+  std::string hidrawNode;
   // Every absolute axis of that node, in code order; none where the
   // platform reads no such node (Windows, SDL's own HIDAPI drivers).
   std::vector<KernelAxis> kernelAxes;
   // Which of them each stick axis is (left x, left y, right x, right y), as
   // an index into kernelAxes; -1 where not known.
   std::array<int, 4> stickAxes{-1, -1, -1, -1};
-  // The event node the pad's driver gave its motion sensors, beside
-  // eventNode ("/dev/input/event6"), and the kernel driver bound to the
-  // pad ("sony"); empty where there is none or it is not known.
+  // The event nodes the pad's driver gave its motion sensors and its
+  // touchpad, beside eventNode ("/dev/input/event6"), and the kernel driver
+  // bound to the pad ("sony"); empty where there is none or it is not known.
   std::string motionNode;
+  std::string touchNode;
   std::string kernelDriver;
 };
 

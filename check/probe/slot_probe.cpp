@@ -1,6 +1,7 @@
 #include "check/probe/slot_probe.h"
 
 #include <cstring>
+#include <thread>
 
 bool PollSlot(SlotReading* slot) {
   XINPUT_STATE now;
@@ -38,4 +39,23 @@ void SampleSlots(Slots& slots, std::chrono::milliseconds duration, bool (*stopRe
   } while (std::chrono::steady_clock::now() < end &&
            (stopRequested == nullptr || !stopRequested()));
   ReadDevices(slots);
+}
+
+void SampleSensors(Slots& slots, std::chrono::milliseconds duration, bool (*stopRequested)()) {
+  constexpr std::chrono::milliseconds kEvery(10);
+  // A slow machine may take longer than 10 ms a reading; a mean wants a few.
+  constexpr int kMinReadings = 10;
+  const auto end = std::chrono::steady_clock::now() + duration;
+  for (int readings = 1;; ++readings) {
+    for (SlotReading& slot : slots) {
+      if (!slot.connected) continue;
+      slot.sensors = ReadPadSensors(slot.identity);
+      if (slot.sensors.motionKnown) slot.motionRest.Add(slot.sensors.motion);
+    }
+    if ((readings >= kMinReadings && std::chrono::steady_clock::now() + kEvery >= end) ||
+        (stopRequested != nullptr && stopRequested())) {
+      return;
+    }
+    std::this_thread::sleep_for(kEvery);
+  }
 }

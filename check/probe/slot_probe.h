@@ -26,4 +26,10 @@ void ReadDevices(Slots& slots);
 void SampleSlots(Slots& slots, std::chrono::milliseconds duration,
                  bool (*stopRequested)() = nullptr);
 
+// Reads each connected slot's motion sensors and touchpad every 10 ms for
+// `duration` (at least 10 times), keeping the last reading and adding each
+// motion reading to the slot's motionRest. Stops early as SampleSlots does.
+void SampleSensors(Slots& slots, std::chrono::milliseconds duration,
+                   bool (*stopRequested)() = nullptr);
+
 #endif  // PADWATCH_CHECK_PROBE_SLOT_PROBE_H_

@@ -7,6 +7,8 @@
 #include <array>
 #include <cstdint>
 
+#include "check/probe/motion_rest.h"
+#include "check/probe/pad_sensors.h"
 #include "platform/identity.h"
 #include "platform/xinput.h"
 
@@ -49,6 +51,10 @@ struct SlotReading {
   XINPUT_STATE state{};
   RestingOffset leftStick;
   RestingOffset rightStick;
+  // Its motion sensors and touchpad, read last, and the motion readings
+  // taken while it was sampled.
+  PadSensors sensors;
+  MotionRest motionRest;
 };
 
 using Slots = std::array<SlotReading, XUSER_MAX_COUNT>;

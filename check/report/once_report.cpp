@@ -1,5 +1,6 @@
 #include "check/report/once_report.h"
 
+#include <array>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <vector>
@@ -19,6 +20,8 @@ using Json = nlohmann::ordered_json;
 constexpr std::size_t kNameColumns = 100;
 constexpr std::size_t kGuidColumns = 64;
 constexpr std::size_t kMappingColumns = 1000;
+// A sensor's source or why it is missing: a device node's path, a reason.
+constexpr std::size_t kSourceColumns = 200;
 
 struct AxisView {
   const char* name;
@@ -64,6 +67,103 @@ Json OffsetJson(const RestingOffset& offset) {
 
 Json TextOrNull(const std::string& text) { return text.empty() ? Json(nullptr) : Json(text); }
 
+// Angular rates to a hundredth of a degree a second, accelerations to a
+// thousandth of a g: finer than either sensor's noise.
+constexpr int kDpsDecimals = 2;
+constexpr int kGDecimals = 3;
+
+std::string XyzText(const std::array<double, 3>& values, int decimals) {
+  return "x " + Fixed(values[0], decimals) + ", y " + Fixed(values[1], decimals) + ", z " +
+         Fixed(values[2], decimals);
+}
+
+Json XyzJson(const std::array<double, 3>& values, int decimals) {
+  return Json::array(
+      {Rounded(values[0], decimals), Rounded(values[1], decimals), Rounded(values[2], decimals)});
+}
+
+std::array<double, 3> Bias(const MotionRest& rest) {
+  return {rest.BiasDps(0), rest.BiasDps(1), rest.BiasDps(2)};
+}
+
+// Which way SDL reads the pad, where it is SDL that reads it: through the
+// kernel's event node (evdev) or its own HIDAPI driver on the hidraw node.
+std::string SdlWayText(const DeviceIdentity& id) {
+  if (!id.eventNode.empty()) return "evdev, " + ShownText(id.eventNode, kSourceColumns);
+  if (!id.hidrawNode.empty()) return "HIDAPI, " + ShownText(id.hidrawNode, kSourceColumns);
+  return "";
+}
+
+// Whether the sensors were read at all: each part then says what it is or
+// why it is missing.
+bool SensorsRead(const PadSensors& sensors) {
+  return sensors.motionKnown || !sensors.motionMissing.empty() || sensors.touchKnown ||
+         !sensors.touchMissing.empty();
+}
+
+std::string SensorLines(const SlotReading& slot) {
+  const PadSensors& sensors = slot.sensors;
+  if (!SensorsRead(sensors)) return "";
+  std::string text = "  Motion:   ";
+  if (!sensors.motionKnown) {
+    text += "not read: " + ShownText(sensors.motionMissing, kSourceColumns) + "\n";
+  } else {
+    text += "gyro " + XyzText(sensors.motion.gyroDps, kDpsDecimals) + " deg/s; accel " +
+            XyzText(sensors.motion.accelG, kGDecimals) + " g (" +
+            ShownText(sensors.motionSource, kSourceColumns) + ")\n";
+    const MotionRest& rest = slot.motionRest;
+    text += "  At rest:  gyro bias " + XyzText(Bias(rest), kDpsDecimals) + " deg/s; acceleration " +
+            Fixed(rest.MagnitudeG(), kGDecimals) + " g (" + std::to_string(rest.Readings()) +
+            " readings; the pad lying still)\n";
+  }
+  text += "  Touchpad: ";
+  if (!sensors.touchKnown) {
+    return text + "not read: " + ShownText(sensors.touchMissing, kSourceColumns) + "\n";
+  }
+  const TouchValues& touch = sensors.touch;
+  text += std::to_string(touch.width) + " x " + std::to_string(touch.height) + ", ";
+  if (touch.fingers.empty()) {
+    text += "no finger";
+  } else {
+    text += std::to_string(touch.fingers.size()) +
+            (touch.fingers.size() == 1 ? " finger at " : " fingers at ");
+    for (std::size_t i = 0; i < touch.fingers.size(); ++i) {
+      text += (i == 0 ? "(" : ", (") + std::to_string(touch.fingers[i].x) + ", " +
+              std::to_string(touch.fingers[i].y) + ")";
+    }
+  }
+  return text + (touch.click ? ", clicked" : ", not clicked") + " (" +
+         ShownText(sensors.touchSource, kSourceColumns) + ")\n";
+}
+
+Json SensorsJson(const SlotReading& slot, Json* touchpad) {
+  const PadSensors& sensors = slot.sensors;
+  Json motion = {{"source", TextOrNull(sensors.motionSource)},
+                 {"missing", TextOrNull(sensors.motionMissing)}};
+  if (sensors.motionKnown) {
+    const MotionRest& rest = slot.motionRest;
+    motion["gyroDps"] = XyzJson(sensors.motion.gyroDps, kDpsDecimals);
+    motion["accelG"] = XyzJson(sensors.motion.accelG, kGDecimals);
+    motion["rest"] = {{"readings", rest.Readings()},
+                      {"gyroBiasDps", XyzJson(Bias(rest), kDpsDecimals)},
+                      {"accelMagnitudeG", Rounded(rest.MagnitudeG(), kGDecimals)}};
+  }
+  *touchpad = {{"source", TextOrNull(sensors.touchSource)},
+               {"missing", TextOrNull(sensors.touchMissing)}};
+  if (sensors.touchKnown) {
+    const TouchValues& touch = sensors.touch;
+    Json fingers = Json::array();
+    for (const TouchFinger& finger : touch.fingers) {
+      fingers.push_back({{"x", finger.x}, {"y", finger.y}});
+    }
+    (*touchpad)["width"] = touch.width;
+    (*touchpad)["height"] = touch.height;
+    (*touchpad)["click"] = touch.click;
+    (*touchpad)["fingers"] = fingers;
+  }
+  return motion;
+}
+
 }  // namespace
 
 std::string FormatOnceText(const Slots& slots) {
@@ -91,6 +191,9 @@ std::string FormatOnceText(const Slots& slots) {
     text += "  Right stick rests at: " + OffsetText(slot.rightStick) + "\n";
     // Only where a kernel driver's event node sits between the pad and SDL.
     if (!id.kernelAxes.empty()) text += "  Filters:  " + FiltersText(id) + "\n";
+    const std::string way = SdlWayText(id);
+    if (!way.empty()) text += "  SDL reads it through: " + way + "\n";
+    text += SensorLines(slot);
   }
   return text;
 }
@@ -152,6 +255,15 @@ std::string FormatOnceJson(const Slots& slots) {
                               {"resolution", axis.resolution}});
       }
       entry["kernelAxes"] = kernelAxes;
+      entry["sdlReads"] = !id.eventNode.empty() ? Json{{"way", "evdev"}, {"node", id.eventNode}}
+                          : !id.hidrawNode.empty()
+                              ? Json{{"way", "HIDAPI"}, {"node", id.hidrawNode}}
+                              : Json(nullptr);
+      if (SensorsRead(slot.sensors)) {
+        Json touchpad;
+        entry["motion"] = SensorsJson(slot, &touchpad);
+        entry["touchpad"] = touchpad;
+      }
     }
     report["slots"].push_back(entry);
   }

@@ -273,14 +273,19 @@ bool GetDeviceIdentity(DWORD slot, DeviceIdentity* identity) {
   // The filters the kernel applies before SDL reads the pad, where SDL
   // reads it through an event node.
   const char* path = SDL_JoystickPath(SDL_GameControllerGetJoystick(controller));
+  // SDL's HIDAPI drivers name the hidraw node they read.
+  if (path != nullptr && std::strncmp(path, "/dev/hidraw", 11) == 0 &&
+      std::strchr(path + 11, '/') == nullptr) {
+    identity->hidrawNode = path;
+  }
   if (path != nullptr && !EventNodeName(path).empty()) {
     identity->eventNode = path;
     identity->kernelAxes = ReadKernelAxes(path);
     const std::string node = EventNodeName(path);
     const SiblingNodes siblings = FindSiblingNodes(SystemRoots(), node);
-    if (!siblings.motion.empty()) {
-      identity->motionNode = std::string(path, std::strlen(path) - node.size()) + siblings.motion;
-    }
+    const std::string folder(path, std::strlen(path) - node.size());
+    if (!siblings.motion.empty()) identity->motionNode = folder + siblings.motion;
+    if (!siblings.touchpad.empty()) identity->touchNode = folder + siblings.touchpad;
     identity->kernelDriver = siblings.driver;
     const SDL_GameControllerAxis sticks[] = {SDL_CONTROLLER_AXIS_LEFTX, SDL_CONTROLLER_AXIS_LEFTY,
                                              SDL_CONTROLLER_AXIS_RIGHTX,

@@ -415,6 +415,25 @@ guest_hid_pads() {
     echo "=== HID $pad FEEDER END"
   done
 }
+# sensors_read ONCE PAD: whether padwatch-check --once read the pad's motion
+# and touchpad through the driver's nodes as hid_ds4.script set them: the
+# Sony pads' scripted bias, gravity and two fingers (the touchpad's range
+# as each driver declares it); the Switch Pro Controller's motion node, and
+# no touchpad.
+sensors_read() {
+  local once=$1 pad=$2 node='\(kernel (motion|touchpad) node /dev/input/event[0-9]+\)'
+  if [ "$pad" = switchpro ]; then
+    grep -qE "^  Motion:   gyro .* deg/s; accel .* g $node\$" "$once" &&
+      grep -qx '  Touchpad: not read: its kernel driver made no touchpad node' "$once"
+    return
+  fi
+  local size="1920 x 942"
+  [ "$pad" = dualsense ] && size="1919 x 1079"
+  grep -qE "^  Motion:   gyro x 2\.02, y -1\.01, z 0\.40 deg/s; accel x 0\.000, y 1\.000, z 0\.000 g $node\$" "$once" &&
+    grep -qE "^  At rest:  gyro bias x 2\.02, y -1\.01, z 0\.40 deg/s; acceleration 1\.000 g \([0-9]+ readings; the pad lying still\)\$" "$once" &&
+    grep -qE "^  Touchpad: $size, 2 fingers at \(400, 300\), \(1500, 700\), not clicked $node\$" "$once"
+}
+
 check_hid_pads() {
   local sony=("medium (55%, discharging)" "low (15%, discharging)" "full (75%, charging)"
               "full (100%, full)")
@@ -437,7 +456,7 @@ check_hid_pads() {
         grep -qx "  Name:     $sdl_name" "$once" && grep -qx "  Ids:      $ids" "$once" &&
         grep -qx '  Type:     gamepad, wired, vibration' "$once" &&
         grep -qxF "  Battery:  other, level ${batteries[$((level - 1))]}" "$once" &&
-        grep -qxF "  Filters:  $filters" "$once" ||
+        grep -qxF "  Filters:  $filters" "$once" && sensors_read "$once" "$pad" ||
         { ok=0; cat "$once"; }
     done
     section "HID $pad RUMBLE " "HID $pad RUMBLE END" >"$work/hid_${pad}_rumble.txt"
@@ -455,11 +474,15 @@ check_hid_pads() {
         grep -q '^  Problem: you cannot read and write /dev/hidraw0, so SDL reads this PlayStation pad through evdev' ||
         ok=0
       doctor_report hidraw |
+        grep -q '^    Why: games built on SDL before 2.30 see no gyroscope or touchpad on this pad$' ||
+        ok=0
+      doctor_report hidraw |
         grep -q '^    Fix: sudo chgrp input /dev/hidraw0 && sudo chmod 0660 /dev/hidraw0$' || ok=0
     fi
     if [ $ok = 1 ]; then
       echo "ok   $sdl_name through the kernel's driver: battery ${batteries[*]}; $filters;" \
-           "rumble as output reports$([ $pad = ds4 ] && echo "; the doctor on its hidraw node")"
+           "rumble as output reports$([ $pad = ds4 ] && echo "; the doctor on its hidraw node and sensors");" \
+           "$(grep -E '^  (Motion|At rest|Touchpad):' "$work/hid_${pad}_once1.txt" | sed 's/^ *//' | paste -sd ';')"
     else
       echo "FAIL $sdl_name through the kernel's driver"
       [ $pad = ds4 ] && cat "$work/doctor_hidraw.txt"

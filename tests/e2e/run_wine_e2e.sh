@@ -204,6 +204,10 @@ problems=()
 grep -q " once=0 rumble=0$" <<<"$header" || problems+=("padwatch-check.exe failed")
 [ "$(grep -c '^  Type:     gamepad, .*, vibration$' <<<"$once")" = 3 ] ||
   problems+=("not three pads with vibration")
+# XInput reads no motion sensors or touchpads, the DualShock 4's included.
+[ "$(grep -c -x '  Motion:   not read: not available through XInput' <<<"$once")" = 3 ] &&
+  [ "$(grep -c -x '  Touchpad: not read: not available through XInput' <<<"$once")" = 3 ] ||
+  problems+=("motion and touchpad not said to be unavailable through XInput")
 [ "$(grep -c -x 'Slot [0-3]: low-frequency motor accepted, high-frequency motor accepted' \
      <<<"$rumble")" = 3 ] || problems+=("the motors of the three pads were not accepted")
 x360="$run/out/rumble_x360.feeder" ds4="$run/out/hid_ds4.feeder"
@@ -216,7 +220,8 @@ grep -q '^pad: output 0x05 flags 0x07 strong 255 weak 0 ' "$ds4" &&
 if [ ${#problems[@]} -eq 0 ]; then
   echo "ok   padwatch-check.exe --once and --rumble on two Xbox 360 pads and a DualShock 4:" \
        "vibration on both, batteries \"$(sed -n 's/^  Battery:  //p' <<<"$once" | paste -sd '/')\";" \
-       "$(grep -c '^pad: ff upload' "$x360") effects, $(grep -c '^pad: output' "$ds4") reports"
+       "$(grep -c '^pad: ff upload' "$x360") effects, $(grep -c '^pad: output' "$ds4") reports;" \
+       "motion and touchpad not available through XInput"
 else
   echo "FAIL padwatch-check.exe --once and --rumble on three pads: ${problems[*]} ($header)"
   echo "$once" "$rumble"
