@@ -100,7 +100,7 @@ step "Windows build and tests under Wine" bash "$root/scripts/test-windows.sh"
 step "Debian package" bash "$root/scripts/test-packages.sh"
 side_by_side "valgrind memcheck and a long run; fuzzing the scenario reader; the guests' kernel and Wine prefix" \
   "bash '$root/scripts/test-valgrind.sh' && bash '$root/scripts/test-long-run.sh'" \
-  "bash '$root/scripts/test-fuzz.sh' 45" \
+  "bash '$root/scripts/test-fuzz.sh' 25" \
   "bash '$root/tests/e2e/prepare_guests.sh' '$root/build/debug/e2e'"
 step "End to end: virtual gamepads in qemu guests" e2e_tests
 printf '%s\n' "Steps:" "${timings[@]/#/  }" "  all: $SECONDS s" >&2
