@@ -469,6 +469,11 @@ int RunTest(const Options& options, DemoPads* demo) {
   auto now = [&start] { return static_cast<std::uint64_t>(Since(start)); };
   HealthCheck check(now());
   HealthExtras extras;
+  // The motion sensors, where a kernel driver made them a node, are read
+  // through the rest step, every 10 ms.
+  DeviceIdentity identity;
+  GetDeviceIdentity(static_cast<DWORD>(slot), &identity);
+  std::uint64_t lastSensors = 0;
   StepLines lines;
   HealthStep shownStep = HealthStep::kDone;
   std::uint64_t lastProgress = 0;
@@ -499,6 +504,12 @@ int RunTest(const Options& options, DemoPads* demo) {
       extras.reportTimesMs.push_back(Since(start));
     }
     lastPacket = state.dwPacketNumber;
+    if (connected && step == HealthStep::kRest && ms - lastSensors >= 10) {
+      const PadSensors sensors = ReadPadSensors(identity);
+      if (sensors.motionKnown) extras.motionRest.Add(sensors.motion);
+      extras.motionMissing = sensors.motionMissing;
+      lastSensors = ms;
+    }
     check.Poll(ms, connected, state);
     if (check.Step() != step) {
       const bool done = check.Figures().done[static_cast<int>(step)];

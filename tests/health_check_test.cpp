@@ -269,6 +269,39 @@ TEST(HealthCheckTest, RestNoiseAgainstTheDeadZone) {
   EXPECT_EQ(Line(card, "right stick at rest").figure.find("kernel"), std::string::npos);
 }
 
+// A still pad's motion: the gyroscope's bias as a figure, the acceleration
+// judged against 1 g; a pad without motion sensors is not at fault.
+TEST(HealthCheckTest, MotionAtRestAgainstGravity) {
+  const struct {
+    const char* name;
+    std::vector<MotionValues> readings;
+    const char* missing;
+    Verdict verdict;
+    const char* figure;
+  } cases[] = {
+      {"still, biased",
+       {{{2, -1, 0.5}, {0, 1, 0}}, {{2.04, -1, 0.5}, {0, 0.99, 0}}},
+       "",
+       Verdict::kGood,
+       "gyro bias x 2.02, y -1.00, z 0.50 deg/s; acceleration 0.995 g over 2 readings"},
+      {"mis-scaled", {{{0, 0, 0}, {0, 0.5, 0.5}}}, "", Verdict::kFaulty, "acceleration 0.707 g"},
+      {"too strong", {{{0, 0, 0}, {0, 0, -1.3}}}, "", Verdict::kFaulty, "acceleration 1.300 g"},
+      {"no sensors",
+       {},
+       "its kernel driver made no motion node",
+       Verdict::kInfo,
+       "not read: its kernel driver made no motion node"},
+  };
+  for (const auto& c : cases) {
+    HealthExtras extras;
+    for (const MotionValues& reading : c.readings) extras.motionRest.Add(reading);
+    extras.motionMissing = c.missing;
+    const CardLine line = Line(MakeHealthCard(HealthCheck(0).Figures(), extras), "motion at rest");
+    EXPECT_EQ(line.verdict, c.verdict) << c.name;
+    EXPECT_NE(line.figure.find(c.figure), std::string::npos) << c.name << ": " << line.figure;
+  }
+}
+
 TEST(HealthCheckTest, TriggerThatStopsShortAndItsResolution) {
   HealthCheck check(0);
   Pad pad(&check);

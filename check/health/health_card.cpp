@@ -182,6 +182,23 @@ CardLine RateLine(const std::vector<double>& times) {
           Verdict::kInfo};
 }
 
+// The gyroscope's bias is a figure only: games and drivers calibrate it
+// away. An acceleration far from 1 g on a still pad is a fault.
+CardLine MotionRestLine(const HealthExtras& extras) {
+  const MotionRest& rest = extras.motionRest;
+  if (rest.Readings() == 0) {
+    return {"motion at rest",
+            "not read" + (extras.motionMissing.empty() ? "" : ": " + extras.motionMissing),
+            Verdict::kInfo};
+  }
+  const double g = rest.MagnitudeG();
+  return {"motion at rest",
+          "gyro bias x " + Fixed(rest.BiasDps(0), 2) + ", y " + Fixed(rest.BiasDps(1), 2) + ", z " +
+              Fixed(rest.BiasDps(2), 2) + " deg/s; acceleration " + Fixed(g, 3) + " g over " +
+              std::to_string(rest.Readings()) + " readings",
+          g >= kGravityLowG && g <= kGravityHighG ? Verdict::kGood : Verdict::kFaulty};
+}
+
 int Index(HealthStep step) { return static_cast<int>(step); }
 
 }  // namespace
@@ -211,6 +228,7 @@ std::vector<CardLine> MakeHealthCard(const HealthFigures& figures, const HealthE
                kRightStickDeadZone, extras.stickFilters[1], rest),
       TriggerRestLine("left trigger at rest", figures.restTriggers[0], rest),
       TriggerRestLine("right trigger at rest", figures.restTriggers[1], rest),
+      MotionRestLine(extras),
       OutlineLine("left stick's reach", figures.outlines[0],
                   figures.done[Index(HealthStep::kLeftStick)]),
       OutlineLine("right stick's reach", figures.outlines[1],

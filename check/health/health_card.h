@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "check/health/health_check.h"
+#include "check/probe/motion_rest.h"
 #include "check/probe/rate_meter.h"
 #include "check/probe/rumble_sequence.h"
 
@@ -30,6 +31,9 @@ constexpr double kReachWornPercent = 95;     // a direction short of this: worn
 constexpr double kReachFaultyPercent = 75;   // ... of this: faulty
 constexpr double kCircularityWornPercent = 10;
 constexpr double kCircularityFaultyPercent = 25;
+// A still pad's accelerometer feels 1 g; outside these it is mis-scaled.
+constexpr double kGravityLowG = 0.8;
+constexpr double kGravityHighG = 1.2;
 
 struct CardLine {
   std::string check;   // "left stick at rest"
@@ -46,6 +50,10 @@ struct HealthExtras {
   // The kernel's filters on each stick's axes (left, right), as
   // FiltersText gives them; empty where no kernel driver's node is read.
   std::array<std::string, 2> stickFilters;
+  // The motion sensors read while the pad lay still in the rest step, or
+  // why they could not be read (a pad without them is not at fault).
+  MotionRest motionRest;
+  std::string motionMissing;
 };
 
 std::vector<CardLine> MakeHealthCard(const HealthFigures& figures, const HealthExtras& extras);
