@@ -505,7 +505,7 @@ int RunTest(const Options& options, DemoPads* demo) {
     }
     lastPacket = state.dwPacketNumber;
     if (connected && step == HealthStep::kRest && ms - lastSensors >= 10) {
-      const PadSensors sensors = ReadPadSensors(identity);
+      const PadSensors sensors = ReadPadMotion(identity);
       if (sensors.motionKnown) extras.motionRest.Add(sensors.motion);
       extras.motionMissing = sensors.motionMissing;
       lastSensors = ms;

@@ -193,9 +193,9 @@ CardLine MotionRestLine(const HealthExtras& extras) {
   }
   const double g = rest.MagnitudeG();
   return {"motion at rest",
-          "gyro bias x " + Fixed(rest.BiasDps(0), 2) + ", y " + Fixed(rest.BiasDps(1), 2) + ", z " +
-              Fixed(rest.BiasDps(2), 2) + " deg/s; acceleration " + Fixed(g, 3) + " g over " +
-              std::to_string(rest.Readings()) + " readings",
+          "gyro bias " + XyzText({rest.BiasDps(0), rest.BiasDps(1), rest.BiasDps(2)}, 2) +
+              " deg/s; acceleration " + Fixed(g, 3) + " g over " + std::to_string(rest.Readings()) +
+              " readings",
           g >= kGravityLowG && g <= kGravityHighG ? Verdict::kGood : Verdict::kFaulty};
 }
 

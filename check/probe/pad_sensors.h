@@ -49,6 +49,9 @@ struct PadSensors {
 
 // Reads the pad's sensors as they stand now. Never blocks.
 PadSensors ReadPadSensors(const DeviceIdentity& identity);
+// The motion sensors alone (the touchpad parts left empty), for a loop
+// that reads them often and needs no touchpad.
+PadSensors ReadPadMotion(const DeviceIdentity& identity);
 
 // The reading of a motion node's six axes (ABS_X to ABS_Z, then ABS_RX to
 // ABS_RZ), each with its resolution: per g, then per degree a second. False

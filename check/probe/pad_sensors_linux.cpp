@@ -112,7 +112,7 @@ void ReadTouch(const std::string& path, PadSensors* sensors) {
 
 }  // namespace
 
-PadSensors ReadPadSensors(const DeviceIdentity& identity) {
+PadSensors ReadPadMotion(const DeviceIdentity& identity) {
   PadSensors sensors;
   if (identity.eventNode.empty()) {
     // SDL's HIDAPI drivers read the pad's reports themselves, and the
@@ -122,15 +122,19 @@ PadSensors ReadPadSensors(const DeviceIdentity& identity) {
                                 ? "SDL does not read this pad through a kernel event node"
                                 : "SDL's own HIDAPI driver reads this pad, and its sensors are "
                                   "not read through SDL here";
-    sensors.touchMissing = sensors.motionMissing;
-    return sensors;
-  }
-  if (identity.motionNode.empty()) {
+  } else if (identity.motionNode.empty()) {
     sensors.motionMissing = "its kernel driver made no motion node";
   } else {
     ReadMotion(identity.motionNode, &sensors);
   }
-  if (identity.touchNode.empty()) {
+  return sensors;
+}
+
+PadSensors ReadPadSensors(const DeviceIdentity& identity) {
+  PadSensors sensors = ReadPadMotion(identity);
+  if (identity.eventNode.empty()) {
+    sensors.touchMissing = sensors.motionMissing;
+  } else if (identity.touchNode.empty()) {
     sensors.touchMissing = "its kernel driver made no touchpad node";
   } else {
     ReadTouch(identity.touchNode, &sensors);

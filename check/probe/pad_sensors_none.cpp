@@ -2,9 +2,20 @@
 // them is taken here.
 #include "check/probe/pad_sensors.h"
 
-PadSensors ReadPadSensors(const DeviceIdentity& /*identity*/) {
+namespace {
+
+constexpr const char kNotThroughXInput[] = "not available through XInput";
+
+}  // namespace
+
+PadSensors ReadPadMotion(const DeviceIdentity& /*identity*/) {
   PadSensors sensors;
-  sensors.motionMissing = "not available through XInput";
-  sensors.touchMissing = "not available through XInput";
+  sensors.motionMissing = kNotThroughXInput;
+  return sensors;
+}
+
+PadSensors ReadPadSensors(const DeviceIdentity& identity) {
+  PadSensors sensors = ReadPadMotion(identity);
+  sensors.touchMissing = kNotThroughXInput;
   return sensors;
 }

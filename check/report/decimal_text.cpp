@@ -13,3 +13,8 @@ std::string Fixed(double value, int decimals) {
 double Rounded(double value, int decimals) {
   return std::strtod(Fixed(value, decimals).c_str(), nullptr);
 }
+
+std::string XyzText(const std::array<double, 3>& values, int decimals) {
+  return "x " + Fixed(values[0], decimals) + ", y " + Fixed(values[1], decimals) + ", z " +
+         Fixed(values[2], decimals);
+}

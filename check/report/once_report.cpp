@@ -72,11 +72,6 @@ Json TextOrNull(const std::string& text) { return text.empty() ? Json(nullptr) :
 constexpr int kDpsDecimals = 2;
 constexpr int kGDecimals = 3;
 
-std::string XyzText(const std::array<double, 3>& values, int decimals) {
-  return "x " + Fixed(values[0], decimals) + ", y " + Fixed(values[1], decimals) + ", z " +
-         Fixed(values[2], decimals);
-}
-
 Json XyzJson(const std::array<double, 3>& values, int decimals) {
   return Json::array(
       {Rounded(values[0], decimals), Rounded(values[1], decimals), Rounded(values[2], decimals)});
